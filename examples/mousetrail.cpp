@@ -1,0 +1,60 @@
+// A small example of the library: the pointer leaves a trail of lines in several colours and
+// pen styles, drawn on a hidden page and shown when finished. Any key ends it.
+#include <plotvane/plotvane.h>
+
+#include <array>
+#include <cstddef>
+
+using namespace plotvane;
+
+int main() {
+  int16_t driver = 3, mode = 6;
+  OpenGraphWindow(driver, mode, "Plotvane example");
+  if (!GraphActive()) return 1;
+
+  struct Point { int16_t x, y; };
+  std::array<Point, 48> trail{};
+  std::size_t head = 0, filled = 0;
+  const uint8_t colours[] = {ncRed, ncYellow, ncWhite, 40 /* chartreuse */, 15 /* blue */};
+  const int16_t maxX = ScreenMaxX(), maxY = ScreenMaxY();
+
+  uint16_t page = 0;
+  while (!KeyWaiting()) {
+    Point p{static_cast<int16_t>(MouseX()), static_cast<int16_t>(MouseY())};
+    trail[head] = p;
+    head = (head + 1) % trail.size();
+    if (filled < trail.size()) ++filled;
+
+    SetDrawPage(page);
+    page = 1 - page;
+    SetShowPage(page);
+    ClearScreen();
+
+    // A frame around the window, then the trail from oldest to newest.
+    SetPenStyle(3, 0, 1);
+    SetDrawColor(NamedColor(ncGrey));
+    MoveCursor(0, 0);
+    DrawLineTo(maxX, 0);
+    DrawLineTo(maxX, maxY);
+    DrawLineTo(0, maxY);
+    DrawLineTo(0, 0);
+
+    std::size_t oldest = (head + trail.size() - filled) % trail.size();
+    for (std::size_t i = 1; i < filled; ++i) {
+      const Point &a = trail[(oldest + i - 1) % trail.size()];
+      const Point &b = trail[(oldest + i) % trail.size()];
+      std::size_t band = i * 5 / filled;  // five bands, oldest first
+      SetPenStyle(static_cast<int16_t>(band % 5), 0, static_cast<uint16_t>(band == 4 ? 3 : 1));
+      SetDrawColor(NamedColor(colours[band]));
+      DrawLine(a.x, a.y, b.x, b.y);
+    }
+    // A cross at the pointer, drawn pixel by pixel with a pattern.
+    SetPenStyle(5, 0x3333, 1);
+    SetDrawColor(NamedColor(ncWhite));
+    DrawLine(static_cast<int16_t>(p.x - 12), p.y, static_cast<int16_t>(p.x + 13), p.y);
+    DrawLine(p.x, static_cast<int16_t>(p.y - 12), p.x, static_cast<int16_t>(p.y + 13));
+    WaitMillis(5);
+  }
+  CloseGraphWindow();
+  return 0;
+}

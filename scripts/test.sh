@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what is missing, then builds and runs every stage.
+#   native        all tests (platform, library, demos, end-to-end under Xvfb)
+#   asan-ubsan    the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   tsan          the threading tests built with ThreadSanitizer
+#   windows       the library built with mingw-w64 and its tests run under Wine; the
+#                 reference check of the platform layer against Wine's GDI
+# Usage: scripts/test.sh [stage ...]   (all stages by default)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+bash "$root/scripts/setup.sh" || exit 1
+
+passed=0
+failed=0
+failures=()
+
+# Runs ctest in a build tree and adds its counts to the totals.
+run_ctest() {
+  local stage=$1 dir=$2
+  shift 2
+  local log="$dir/ctest.log"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" "$@") 2>&1 | tee "$log"
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    failures+=("$stage: ctest ran no test")
+    failed=$((failed + 1))
+    return
+  fi
+  local f total
+  f=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + total - f))
+  failed=$((failed + f))
+  ((f == 0)) || failures+=("$stage: $f of $total failed")
+}
+
+build() {
+  local stage=$1 dir=$2
+  shift 2
+  if ! { cmake -S "$root" -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1; }; then
+    tail -n 60 "$dir.build.log" 2>/dev/null
+    failures+=("$stage: build failed")
+    failed=$((failed + 1))
+    return 1
+  fi
+}
+
+stage_native() {
+  build native "$root/build" && run_ctest native "$root/build"
+}
+
+stage_asan_ubsan() {
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  build asan-ubsan "$root/build-asan" -DPLOTVANE_SANITIZE=address,undefined &&
+    run_ctest asan-ubsan "$root/build-asan" -LE slow
+}
+
+stage_tsan() {
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/sanitizer/tsan.supp"
+  build tsan "$root/build-tsan" -DPLOTVANE_SANITIZE=thread && run_ctest tsan "$root/build-tsan" -L threads
+}
+
+stage_windows() {
+  bash "$root/scripts/test-windows.sh" "$root/build-win" || { failures+=("windows: failed"); failed=$((failed + 1)); return; }
+  run_ctest windows "$root/build-win/x86_64"
+}
+
+stages=("$@")
+((${#stages[@]})) || stages=(native asan_ubsan tsan windows)
+for s in "${stages[@]}"; do
+  s=${s//-/_}
+  echo "==== stage $s"
+  if declare -F "stage_$s" >/dev/null; then "stage_$s"; else failures+=("unknown stage $s"); failed=$((failed + 1)); fi
+done
+
+echo
+for f in "${failures[@]}"; do echo "FAILED: $f"; done
+echo "$passed passed, $failed failed"
+((failed == 0))
