@@ -1,0 +1,250 @@
+#include "xsession.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char **environ;
+
+namespace e2e {
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+namespace {
+
+bool exists(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+pid_t spawn(const std::vector<std::string> &argv, const std::vector<std::string> &env, const std::string &errPath) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  int devnull = open("/dev/null", O_RDWR);
+  dup2(devnull, 0);
+  dup2(devnull, 1);
+  int err = errPath.empty() ? devnull : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  dup2(err, 2);
+  std::vector<char *> args, envp;
+  for (auto &a : argv) args.push_back(const_cast<char *>(a.c_str()));
+  args.push_back(nullptr);
+  for (auto &e : env) envp.push_back(const_cast<char *>(e.c_str()));
+  envp.push_back(nullptr);
+  execve(args[0], args.data(), envp.data());
+  _exit(127);
+}
+
+// The environment of this process, less the host choice of the unit tests, on `display`.
+std::vector<std::string> childEnv(const std::string &display, const std::vector<std::string> &extra) {
+  std::vector<std::string> env;
+  for (char **e = environ; *e; ++e) {
+    if (strncmp(*e, "DISPLAY=", 8) == 0 || strncmp(*e, "PLOTVANE_HOST=", 14) == 0) continue;
+    env.emplace_back(*e);
+  }
+  env.push_back("DISPLAY=" + display);
+  for (const auto &e : extra) {
+    std::string key = e.substr(0, e.find('=') + 1);
+    std::erase_if(env, [&](const std::string &v) { return v.rfind(key, 0) == 0; });
+    env.push_back(e);
+  }
+  return env;
+}
+
+std::string which(const std::string &tool) {
+  for (const char *dir : {"/usr/bin/", "/usr/local/bin/", "/bin/"})
+    if (exists(std::string(dir) + tool)) return std::string(dir) + tool;
+  return tool;
+}
+
+int runTool(const std::vector<std::string> &argv, const std::string &display) {
+  pid_t pid = spawn(argv, childEnv(display, {}), "");
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+unsigned long findIn(Display *dpy, Window w, const std::string &title, int depth) {
+  char *name = nullptr;
+  if (XFetchName(dpy, w, &name) && name) {
+    bool match = title == name;
+    XFree(name);
+    XWindowAttributes attr;
+    if (match && XGetWindowAttributes(dpy, w, &attr) && attr.map_state == IsViewable) return w;
+  }
+  if (depth == 0) return 0;
+  Window root, parent, *children = nullptr;
+  unsigned int n = 0;
+  unsigned long found = 0;
+  if (XQueryTree(dpy, w, &root, &parent, &children, &n)) {
+    for (unsigned int i = 0; i < n && !found; ++i) found = findIn(dpy, children[i], title, depth - 1);
+    if (children) XFree(children);
+  }
+  return found;
+}
+
+}  // namespace
+
+XServer::XServer(int width, int height) {
+  std::string xvfb = which("Xvfb");
+  for (int n = 91; n < 200; ++n) {
+    std::string d = std::to_string(n);
+    if (exists("/tmp/.X" + d + "-lock") || exists("/tmp/.X11-unix/X" + d)) continue;
+    pid_t pid = spawn({xvfb, ":" + d, "-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24",
+                       "-noreset", "-nolisten", "tcp"},
+                      childEnv(":" + d, {}), "");
+    for (int i = 0; i < 200; ++i) {
+      int status;
+      if (waitpid(pid, &status, WNOHANG) == pid) break;  // lost a race for this number
+      if (Display *dpy = XOpenDisplay((":" + d).c_str())) {
+        XCloseDisplay(dpy);
+        display_ = n;
+        pid_ = pid;
+        return;
+      }
+      sleepMs(25);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+}
+
+XServer::~XServer() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+int Shot::count(uint32_t rgb, int x0, int y0, int x1, int y1) const {
+  int n = 0;
+  for (int y = std::max(0, y0); y <= std::min(height - 1, y1); ++y)
+    for (int x = std::max(0, x0); x <= std::min(width - 1, x1); ++x) n += at(x, y) == rgb;
+  return n;
+}
+
+bool Shot::savePng(const std::string &path) const {
+  std::string ppm = path + ".ppm";
+  {
+    std::ofstream out(ppm, std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    for (uint32_t p : pixels) {
+      char rgb[3] = {char(p >> 16), char(p >> 8), char(p)};
+      out.write(rgb, 3);
+    }
+  }
+  int rc = runTool({which("convert"), ppm, path}, ":0");
+  unlink(ppm.c_str());
+  return rc == 0;
+}
+
+Program::Program(const XServer &server, const std::string &path, std::vector<std::string> extraEnv)
+    : display_(server.name()) {
+  char tmpl[] = "/tmp/plotvane-e2e-XXXXXX";
+  int fd = mkstemp(tmpl);
+  if (fd >= 0) close(fd);
+  errPath_ = tmpl;
+  pid_ = spawn({path}, childEnv(display_, extraEnv), errPath_);
+}
+
+Program::~Program() {
+  if (running()) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  unlink(errPath_.c_str());
+}
+
+bool Program::running() {
+  if (status_ || pid_ <= 0) return false;
+  int status;
+  if (waitpid(pid_, &status, WNOHANG) == pid_) {
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return false;
+  }
+  return true;
+}
+
+std::optional<int> Program::waitExit(int timeoutMs) {
+  for (int waited = 0; running() && waited < timeoutMs; waited += 20) sleepMs(20);
+  running();
+  return status_;
+}
+
+unsigned long Program::findWindow(const std::string &title, int timeoutMs) {
+  Display *dpy = XOpenDisplay(display_.c_str());
+  if (!dpy) return 0;
+  unsigned long found = 0;
+  for (int waited = 0; !found && waited <= timeoutMs && running(); waited += 50) {
+    found = findIn(dpy, DefaultRootWindow(dpy), title, 3);
+    if (!found) sleepMs(50);
+  }
+  XCloseDisplay(dpy);
+  return found;
+}
+
+Shot Program::capture(unsigned long window) {
+  Shot shot;
+  Display *dpy = XOpenDisplay(display_.c_str());
+  if (!dpy) return shot;
+  XWindowAttributes attr;
+  if (XGetWindowAttributes(dpy, window, &attr)) {
+    if (XImage *img = XGetImage(dpy, window, 0, 0, attr.width, attr.height, AllPlanes, ZPixmap)) {
+      shot.width = attr.width;
+      shot.height = attr.height;
+      shot.pixels.resize(static_cast<size_t>(attr.width) * attr.height);
+      for (int y = 0; y < attr.height; ++y)
+        for (int x = 0; x < attr.width; ++x)
+          shot.pixels[static_cast<size_t>(y) * attr.width + x] = static_cast<uint32_t>(XGetPixel(img, x, y)) & 0xFFFFFF;
+      XDestroyImage(img);
+    }
+  }
+  XCloseDisplay(dpy);
+  return shot;
+}
+
+void Program::xdotool(const std::vector<std::string> &args) {
+  std::vector<std::string> argv{which("xdotool")};
+  argv.insert(argv.end(), args.begin(), args.end());
+  runTool(argv, display_);
+}
+
+void Program::moveMouse(unsigned long window, int x, int y) {
+  xdotool({"mousemove", "--window", std::to_string(window), std::to_string(x), std::to_string(y)});
+}
+
+void Program::requestClose(unsigned long window) {
+  Display *dpy = XOpenDisplay(display_.c_str());
+  if (!dpy) return;
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = window;
+  ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(dpy, window, False, NoEventMask, &ev);
+  XFlush(dpy);
+  XCloseDisplay(dpy);
+}
+
+const std::string &Program::stderrText() {
+  std::ifstream in(errPath_);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  err_ = ss.str();
+  return err_;
+}
+
+}  // namespace e2e
