@@ -1,0 +1,48 @@
+// Where the shadows of the flashlight scene fall: plain geometry, free of any window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace flashlight {
+
+// One opaque edge, from its first end to its second.
+struct Segment {
+  double x1, y1, x2, y2;
+};
+
+// The box's bottom, left, top and right sides, then the bar below it, in drawing order.
+inline constexpr std::array<Segment, 5> kSegments{{
+    {200.0, 200.0, 400.0, 200.0},
+    {200.0, 200.0, 200.0, 100.0},
+    {200.0, 100.0, 400.0, 100.0},
+    {400.0, 100.0, 400.0, 200.0},
+    {200.0, 400.0, 400.0, 400.0},
+}};
+
+inline constexpr int32_t kShadowLength = 1000;
+
+struct Corner {
+  int32_t x, y;
+  friend bool operator==(const Corner &, const Corner &) = default;
+};
+
+// Corners in the order they are filled: first end, second end, beyond the second end, beyond
+// the first end.
+using ShadowQuad = std::array<Corner, 4>;
+
+// Angle of the vector with vertical component p and horizontal component q, in [-pi/2, 3pi/2);
+// q = 0 gives pi/2 for p > 0 and 3pi/2 otherwise, (0, 0) included.
+double DirectionAngle(double p, double q);
+
+// Rounds to the nearest integer, ties to even. NaN gives 0 and values beyond the 32-bit range
+// saturate, so that no conversion is ever undefined.
+int32_t RoundToPixel(long double v);
+
+// Keeps the low 16 bits, as the library's 16-bit coordinates take them.
+int16_t LowWord(int32_t v);
+
+// The shadow of `s` thrown by a lamp at (lampX, lampY), reaching `length` pixels beyond it.
+ShadowQuad ShadowCorners(const Segment &s, int32_t lampX, int32_t lampY, int32_t length);
+
+}  // namespace flashlight
