@@ -1,0 +1,116 @@
+#include "mirrorrays_optics.h"
+
+#include <cmath>
+#include <limits>
+
+namespace mirrorrays {
+
+namespace {
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+constexpr long double kParallelLimit = 1e-7L;
+constexpr double kParallelParameter = 1e32;
+}  // namespace
+
+double DirectionAngle(double p, double q) {
+  if (q == 0.0) return static_cast<double>(p > 0.0 ? kPi / 2 : 3 * kPi / 2);
+  long double angle = std::atan(static_cast<long double>(p) / q);
+  if (q < 0.0) angle += kPi;
+  return static_cast<double>(angle);
+}
+
+double LineParameter(const Vec2 &p1, const Vec2 &d1, const Vec2 &p2, const Vec2 &d2) {
+  using Ext = long double;
+  const Ext denominator = Ext(d1.y) * d2.x - Ext(d1.x) * d2.y;
+  if (!(kParallelLimit < std::fabs(denominator))) return kParallelParameter;
+  return static_cast<double>(((Ext(p2.y) - p1.y) * d2.x - (Ext(p2.x) - p1.x) * d2.y) / denominator);
+}
+
+double LargerReal(double a, double b) { return a > b ? a : b; }
+
+int16_t PixelCoordinate(double v) {
+  // 2^63 is the first double beyond long long's range.
+  constexpr double kBeyond = 9223372036854775808.0;
+  if (std::isnan(v)) return 0;
+  if (v >= kBeyond) return std::numeric_limits<int16_t>::max();
+  if (v <= -kBeyond) return std::numeric_limits<int16_t>::min();
+  return static_cast<int16_t>(std::llrint(v));
+}
+
+Crossing CrossMirror(const Vec2 &origin, const Vec2 &rayVector, const Vec2 &mirrorStart, const Vec2 &m) {
+  Crossing c;
+  c.t = LineParameter(origin, rayVector, mirrorStart, m);
+  c.s = LineParameter(mirrorStart, m, origin, rayVector);
+  // Parallel lines give 1e32 and so miss.
+  c.meets = c.t >= 0 && c.t <= 1 && c.s >= 0 && c.s <= 1;
+  return c;
+}
+
+MirrorGeometry MirrorGeometryFor(int16_t screenMaxX, int16_t screenMaxY) {
+  MirrorGeometry g;
+  const double mirrorX = screenMaxX / 2.0 + 100;
+  g.mirrorStart = {mirrorX, 100.0};
+  g.mirrorEnd = {mirrorX, static_cast<double>(screenMaxY - 100)};
+  g.rayOrigin = {200.0, screenMaxY / 2.0};
+  // The products are integers: 2 * 32767 still fits in int.
+  g.rayLength = LargerReal(2 * screenMaxX, 2 * screenMaxY);
+  return g;
+}
+
+TracedRay TraceRay(int i, int n, int32_t pointerX, int32_t pointerY, bool backwards,
+                   const MirrorGeometry &geometry, UnitVectors &units) {
+  TracedRay ray;
+  const Vec2 origin = geometry.rayOrigin;
+  ray.start = origin;
+
+  double theta = DirectionAngle(pointerY - origin.y, pointerX - origin.x);
+  const double halfSpread = static_cast<double>(kPi / 12);
+  theta = (i * halfSpread * 2) / n + (theta - halfSpread);
+
+  const double length = geometry.rayLength;
+  const Vec2 rayVector{std::cos(theta) * length, std::sin(theta) * length};
+  const Vec2 m{geometry.mirrorEnd.x - geometry.mirrorStart.x, geometry.mirrorEnd.y - geometry.mirrorStart.y};
+
+  const Crossing crossing = CrossMirror(origin, rayVector, geometry.mirrorStart, m);
+  const double t = crossing.t;
+  ray.meetsMirror = crossing.meets;
+  if (!ray.meetsMirror) {
+    ray.t = 1.0;
+    ray.end = {origin.x + rayVector.x, origin.y + rayVector.y};
+    return ray;
+  }
+
+  // Intermediate results are kept at extended precision and stored as doubles, so the hit
+  // points land on the mirror's 499.5 exactly rather than a hair to either side of it.
+  using Ext = long double;
+  const Vec2 hit{static_cast<double>(Ext(rayVector.x) * t + origin.x),
+                 static_cast<double>(Ext(rayVector.y) * t + origin.y)};
+  const Ext mirrorLength = std::sqrt(Ext(m.x) * m.x + Ext(m.y) * m.y);
+  if (mirrorLength != 0) {
+    units.mirrorNormal = {static_cast<double>(-m.y / mirrorLength), static_cast<double>(m.x / mirrorLength)};
+  }
+  const Ext rayVectorLength = std::sqrt(Ext(rayVector.x) * rayVector.x + Ext(rayVector.y) * rayVector.y);
+  if (rayVectorLength != 0) {
+    units.rayDirection = {static_cast<double>(rayVector.x / rayVectorLength),
+                          static_cast<double>(rayVector.y / rayVectorLength)};
+  }
+
+  const Vec2 d = units.rayDirection;
+  const Vec2 normal = units.mirrorNormal;
+  const Ext along = Ext(d.x) * normal.x + Ext(d.y) * normal.y;
+  // Reflection keeps the tangential part and reverses the normal one; the backward
+  // prolongation is the same direction reversed.
+  Vec2 reflected{static_cast<double>(d.x - 2 * along * normal.x), static_cast<double>(d.y - 2 * along * normal.y)};
+  if (backwards) {
+    reflected = {static_cast<double>(-d.x + 2 * along * normal.x), static_cast<double>(-d.y + 2 * along * normal.y)};
+  }
+
+  // The continuation is as long as the part of the ray that the mirror cut off.
+  const Ext remaining = rayVectorLength * (1 - Ext(t));
+  ray.t = t;
+  ray.end = hit;
+  ray.continuationEnd = {static_cast<double>(hit.x + remaining * reflected.x),
+                         static_cast<double>(hit.y + remaining * reflected.y)};
+  return ray;
+}
+
+}  // namespace mirrorrays
