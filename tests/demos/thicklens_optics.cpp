@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <vector>
 
 #include "thicklens_optics.h"
@@ -305,7 +306,7 @@ int RayCount(double phase) {
   return count;
 }
 
-TEST(Fan, StepIsPiOver128) { EXPECT_EQ(FanAngleStep(), M_PI / 128); }
+TEST(Fan, StepIsPiOver128) { EXPECT_EQ(FanAngleStep(), std::numbers::pi / 128); }
 
 TEST(Fan, RayCountsFollowThePhaseOverAWholeCycle) {
   double phase = 0;
@@ -324,15 +325,15 @@ TEST(Fan, PhaseZeroRunsFromStraightUpToStraightDown) {
   std::vector<double> angles;
   ForEachFanAngle(FanAngleStep(), 0.0, [&](double theta) { angles.push_back(theta); });
   ASSERT_EQ(angles.size(), 129u);
-  EXPECT_EQ(angles.front(), -M_PI / 2);
-  EXPECT_NEAR(angles.back(), M_PI / 2, 1e-13);
+  EXPECT_EQ(angles.front(), -std::numbers::pi / 2);
+  EXPECT_NEAR(angles.back(), std::numbers::pi / 2, 1e-13);
   for (size_t i = 1; i < angles.size(); ++i) EXPECT_EQ(angles[i], angles[i - 1] + FanAngleStep());
 }
 
 TEST(Fan, StartAngleTurnsByUpToFourSteps) {
-  EXPECT_EQ(FanStartAngle(FanAngleStep(), 0.0), -M_PI / 2);
-  EXPECT_NEAR(FanStartAngle(FanAngleStep(), 1.0), -M_PI / 2 + 4 * M_PI / 128, 1e-15);
-  EXPECT_NEAR(FanStartAngle(FanAngleStep(), 0.5), -M_PI / 2 + 2 * M_PI / 128, 1e-15);
+  EXPECT_EQ(FanStartAngle(FanAngleStep(), 0.0), -std::numbers::pi / 2);
+  EXPECT_NEAR(FanStartAngle(FanAngleStep(), 1.0), -std::numbers::pi / 2 + 4 * std::numbers::pi / 128, 1e-15);
+  EXPECT_NEAR(FanStartAngle(FanAngleStep(), 0.5), -std::numbers::pi / 2 + 2 * std::numbers::pi / 128, 1e-15);
 }
 
 }  // namespace

@@ -1,0 +1,58 @@
+#include "thicklens_scene.h"
+
+#include <plotvane/plotvane.h>
+
+namespace thicklens {
+
+using namespace plotvane;
+
+uint8_t TakeFrameKey() {
+  if (!KeyWaiting()) return 0;
+  const uint8_t key = NextKey();
+  return key == 0 ? NextKey() : key;
+}
+
+void ApplyKey(ProgramState &state, uint8_t key) {
+  if (key == kSpaceKey) state.lensShape = (state.lensShape + 1) % kLensShapeCount;
+}
+
+namespace {
+
+void DrawOutline(ProgramState &state) {
+  const uint32_t white = NamedColor(ncWhite);
+  TraceOutline(static_cast<LensShape>(state.lensShape), state.lens, state.coeffs, [white](const OutlineRow &r) {
+    const int16_t y = PixelCoord(r.y);
+    PlotPixel(PixelCoord(r.leftX), y, white);
+    PlotPixel(PixelCoord(r.rightX), y, white);
+  });
+}
+
+void DrawFan(ProgramState &state, int32_t pointerX, int32_t pointerY) {
+  SetDrawColor(NamedColor(ncRed));
+  const double phase = state.fanPhase;
+  state.fanPhase = NextFanPhase(phase);
+  const Vec pointer{static_cast<double>(pointerX), static_cast<double>(pointerY)};
+  const auto shape = static_cast<LensShape>(state.lensShape);
+  ForEachFanAngle(state.angleStep, phase, [&](double theta) {
+    const RayPath path = TraceRay(theta, pointer, shape, state.lens, state.coeffs);
+    MoveCursor(PixelCoord(path.start.x), PixelCoord(path.start.y));
+    for (int i = 0; i < path.count; ++i) DrawLineTo(PixelCoord(path.ends[i].x), PixelCoord(path.ends[i].y));
+  });
+}
+
+}  // namespace
+
+void DrawFrame(ProgramState &state, int32_t pointerX, int32_t pointerY) {
+  SetDrawPage(static_cast<uint16_t>(state.activePage));
+  state.activePage = static_cast<int16_t>(1 - state.activePage);
+  SetShowPage(static_cast<uint16_t>(state.activePage));
+  ClearScreen();
+
+  // The surface's size is asked afresh each frame, as every other library number is.
+  state.lens.maxX = ScreenMaxX();
+  state.lens.maxY = ScreenMaxY();
+  DrawOutline(state);
+  if (pointerX <= state.lens.maxX / 2.0) DrawFan(state, pointerX, pointerY);
+}
+
+}  // namespace thicklens
