@@ -45,7 +45,7 @@ struct Bitmap : Object {
   bool dib = false;             // made by CreateDIBSection (or compatible with one)
   bool topDown = false;         // rows stored top first
   int stride = 0;               // bytes per stored row, a multiple of 4
-  std::unique_ptr<uint8_t[]> storage;
+  std::unique_ptr<uint32_t[]> storage;  // words, so 32-bit pixels are read as what they are
   uint8_t *bits = nullptr;      // the stored rows, as CreateDIBSection hands them out
   std::vector<RGBQUAD> table;   // colour table, 2^bpp entries for indexed formats
   uint32_t tableVersion = 0;    // changes whenever `table` does (NextVersion)
@@ -175,8 +175,9 @@ Bitmap *DefaultBitmap();
 // Live objects (bitmaps, palettes, pens, brushes, fonts, regions; stock ones not counted) and DCs.
 void CountLiveObjects(int &objects, int &dcs);
 
-// The desktop's DC, for USER's GetDC(GetDesktopWindow()): 32 bits per pixel, no surface.
-HDC CreateScreenDC();
+// The desktop's DC, for USER's GetDC(GetDesktopWindow()): 32 bits per pixel, nothing to draw
+// on. The same DC every time; it lives as long as the process and is not counted as live.
+HDC ScreenDC();
 
 // ---- Targets and colours ------------------------------------------------------------------
 
@@ -190,9 +191,11 @@ struct Raster {
   const RGBQUAD *table = nullptr;     // colour table of indexed formats
   int tableSize = 0;
   uint32_t version = 0;               // changes with the table or the surface
+  uint32_t mask = 0;                  // bits a pixel value keeps (window surfaces keep no alpha)
 
   uint8_t *Row(int y) const { return origin + pitch * y; }
-  // Pixel values: colour-table indices, or 0x00RRGGBB for 32 bits.
+  // Pixel values: colour-table indices, or 0x00RRGGBB for 32 bits (mixes may set the top byte
+  // of a 32-bit bitmap, as on Windows; it is no part of the colour).
   uint32_t Get(int x, int y) const;
   void Set(int x, int y, uint32_t value) const;
   // The colour of a pixel value, as COLORREF.
@@ -209,10 +212,13 @@ Raster TargetOf(const Dc &dc);
 enum class ColorUse { Pixel, Pen };
 
 // The colour a COLORREF stands for in `dc`: PALETTEINDEX through the DC's palette (beyond its
-// size: entry 0); DIBINDEX through the target's table; RGB as it is.
-COLORREF ColorOfRef(const Dc &dc, COLORREF color, const Raster &target);
-// The pixel value of `color` on the DC's target, cached per DC.
+// size: entry 0); anything else by its RGB bits.
+COLORREF ColorOfRef(const Dc &dc, COLORREF color);
+// The pixel value of `color` on the DC's target, cached per DC. DIBINDEX(n) is table entry n.
 uint32_t ResolveColor(Dc &dc, COLORREF color, const Raster &target, ColorUse use = ColorUse::Pen);
+// The pixel value of the DC's background colour where it fills the gaps of something drawn in
+// `fore` (resolved to `foreValue`): two-colour targets choose it relative to the foreground.
+uint32_t ResolveBackground(Dc &dc, const Raster &target, COLORREF fore, uint32_t foreValue);
 // Nearest colour-table entry, ties to the lower index.
 int NearestIndex(const RGBQUAD *table, int size, COLORREF rgb);
 
@@ -238,9 +244,6 @@ inline uint32_t Mix(int rop2, uint32_t p, uint32_t d) {
     default: return p;  // R2_COPYPEN
   }
 }
-
-// The value mask of a pixel format (indices keep their low bits; 32 bits keep RGB).
-inline uint32_t ValueMask(int bpp) { return bpp >= 32 ? 0x00FFFFFFu : (1u << bpp) - 1u; }
 
 class DrawScope;
 
@@ -290,12 +293,11 @@ void FillSpanWith(DrawScope &scope, int y, int x0, int x1, Source &&source) {
   if (x1 > c.right) x1 = c.right;
   if (x0 >= x1) return;
   const Raster &t = scope.target();
-  const uint32_t mask = ValueMask(t.bpp);
   const int rop = scope.rop2;
   for (int x = x0; x < x1; ++x) {
     uint32_t v;
     if (!source(x, v)) continue;
-    t.Set(x, y, rop == R2_COPYPEN ? v & mask : Mix(rop, v, t.Get(x, y)) & mask);
+    t.Set(x, y, (rop == R2_COPYPEN ? v : Mix(rop, v, t.Get(x, y))) & t.mask);
   }
   scope.Touch(x0, y, x1, y + 1);
 }
