@@ -58,7 +58,7 @@ struct GraphSession {
   uint32_t WindowStyle = 0;
   int32_t CustomWidth = 0, CustomHeight = 0;
   uint8_t ColorDepth = 0;
-  bool PaletteMode = false;
+  std::atomic<bool> PaletteMode{false};  // cleared by the window thread as it ends
   uint16_t MaxColors = 0;
   uint16_t PaletteSize = 0;
   int32_t MaxX = 0, MaxY = 0;
@@ -131,22 +131,21 @@ struct GraphSession {
 GraphSession &Session();
 
 // ---- constants
-extern const COLORREF StockPalette[256];
-extern const COLORREF NamedColorDefaults[256];  // as COLORREF (red in the low byte)
+extern const std::array<COLORREF, 256> StockPalette;
+extern const std::array<COLORREF, 256> NamedColorDefaults;  // red in the low byte
 extern const char *const StandardFaces[4];
 inline constexpr const char *DefaultCaption = "Plotvane 1.1";
 inline constexpr const char *WindowClassName = "PlotvaneClass";
 
-// ---- start-up and exit, in this order
-void StartLibrary();
-void StartKeyboard();
-void StartMouse();
+// ---- start-up, in this order (they get the record because Session() is still being made)
+void StartLibrary(GraphSession &s);
+void StartKeyboard(GraphSession &s);
+void StartMouse(GraphSession &s);
 void ExitLibrary();
 
 // ---- window thread
 DWORD WINAPI WindowThread(LPVOID caption);
 LRESULT CALLBACK GraphWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-bool ResolveWindowGeometry();  // false with GraphError set
 void CreateDrawPages();
 void ApplySessionDefaults();
 
@@ -172,6 +171,13 @@ LRESULT CALLBACK MouseHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void PushKeyByte(uint8_t b);
 void PushExtendedKey(uint8_t code);
 void TranslateVirtualKey(uint32_t vk);
+
+// The bytes that a virtual key queues under the given modifiers: up to two extended pairs.
+struct KeyCodeSequence {
+  uint8_t Bytes[4] = {};
+  uint8_t Count = 0;
+};
+KeyCodeSequence TranslateKeyCodes(uint32_t vk, bool shift, bool ctrl, bool alt);
 void PushMouseEvent(uint16_t event, WPARAM wParam, LPARAM lParam);
 
 }  // namespace plotvane

@@ -1,0 +1,112 @@
+// The current position, pixels, lines and the pen.
+#include "plotvane/session.h"
+
+namespace plotvane {
+
+namespace {
+
+// View-area point to device point: the origin is added in 16-bit arithmetic, as the
+// coordinates are 16-bit.
+inline int DeviceX(const GraphSession &s, int32_t x) { return static_cast<int16_t>(x + s.ViewOriginX); }
+inline int DeviceY(const GraphSession &s, int32_t y) { return static_cast<int16_t>(y + s.ViewOriginY); }
+
+// Sets the plain colour: GDI's SetPixelV follows the mix mode, the library's pixels don't.
+inline void SetPlainPixel(HDC dc, int x, int y, COLORREF color) {
+  const int mix = SetROP2(dc, R2_COPYPEN);
+  SetPixelV(dc, x, y, color);
+  SetROP2(dc, mix);
+}
+
+void CALLBACK StyleFivePixel(int x, int y, LPARAM pattern) {
+  GraphSession &s = Session();
+  if ((static_cast<uint32_t>(pattern) >> s.PatternStep) & 1u)
+    PlotPixel(static_cast<int16_t>(x), static_cast<int16_t>(y), s.DrawColor);
+  s.PatternStep = (s.PatternStep + 1) % 16;
+}
+
+}  // namespace
+
+void MoveCursor(int16_t x, int16_t y) {
+  GraphSession &s = Session();
+  if (!CommonStart()) return;
+  s.CursorX = x;
+  s.CursorY = y;
+  MoveToEx(s.WindowDC, DeviceX(s, x), DeviceY(s, y), nullptr);
+  MoveToEx(s.PageDC, DeviceX(s, x), DeviceY(s, y), nullptr);
+}
+
+void DrawLineTo(int16_t x, int16_t y) {
+  GraphSession &s = Session();
+  if (!CommonStart()) return;
+  if (s.LineStyle == 5) {
+    EnterCriticalSection(&s.SessionLock);
+    s.PatternStep = 0;
+    LineDDA(s.CursorX, s.CursorY, x, y, StyleFivePixel, s.LinePattern);
+    LeaveCriticalSection(&s.SessionLock);
+  } else {
+    EnterCriticalSection(&s.SessionLock);
+    if (s.DrawThrough) LineTo(s.WindowDC, DeviceX(s, x), DeviceY(s, y));
+    LineTo(s.PageDC, DeviceX(s, x), DeviceY(s, y));
+    LeaveCriticalSection(&s.SessionLock);
+    // LineTo leaves the end point out.
+    if (s.LineThickness == 1) PlotPixel(x, y, s.DrawColor);
+  }
+  MoveCursor(x, y);
+}
+
+void DrawLine(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+  MoveCursor(x1, y1);
+  DrawLineTo(x2, y2);
+}
+
+void PlotPixel(int16_t x, int16_t y, uint32_t color) {
+  GraphSession &s = Session();
+  if (!CommonStart()) return;
+  const COLORREF c = MapColor(color);
+  const int dx = DeviceX(s, x), dy = DeviceY(s, y);
+  EnterCriticalSection(&s.SessionLock);
+  if (s.DrawThrough) SetPlainPixel(s.WindowDC, dx, dy, c);
+  SetPlainPixel(s.PageDC, dx, dy, c);
+  LeaveCriticalSection(&s.SessionLock);
+}
+
+void SetPenStyle(int16_t style, uint16_t pattern, uint16_t thickness) {
+  // Library style numbers to the platform's: 1 is dotted and 3 dashed.
+  static constexpr UINT penStyles[7] = {PS_SOLID, PS_DOT, PS_DASHDOT, PS_DASH, PS_DASHDOTDOT, PS_NULL, PS_NULL};
+  GraphSession &s = Session();
+  if (!CommonStart()) return;
+  if (style < 0 || style > 6) {
+    s.GraphError = grOutOfRange;
+    return;
+  }
+  s.LineStyle = style;
+  s.LinePattern = pattern;
+  s.LineThickness = thickness;
+  LOGPEN lp{};
+  lp.lopnStyle = penStyles[style];
+  lp.lopnWidth.x = thickness;
+  lp.lopnColor = MapColor(s.DrawColor);
+
+  EnterCriticalSection(&s.SessionLock);
+  HPEN pen = CreatePenIndirect(&lp);
+  if (pen) {
+    s.CurrentPen = pen;
+    HGDIOBJ replaced = SelectObject(s.WindowDC, pen);
+    SelectObject(s.PageDC, pen);
+    if (replaced && replaced != s.InitialPen) DeleteObject(replaced);
+  }
+  LeaveCriticalSection(&s.SessionLock);
+}
+
+void SetDrawColor(uint32_t color) {
+  GraphSession &s = Session();
+  // Closed: nothing changes, the colour included.
+  if (!CommonStart()) return;
+  s.DrawColor = color;
+  SetPenStyle(s.LineStyle, s.LinePattern, s.LineThickness);
+  if (s.GraphError != grOk) return;
+  SetTextColor(s.WindowDC, MapColor(color));
+  SetTextColor(s.PageDC, MapColor(color));
+}
+
+}  // namespace plotvane

@@ -1,0 +1,60 @@
+// The session record, the library's start-up in its fixed order, and the error code.
+#include "plotvane/session.h"
+
+namespace plotvane {
+
+namespace {
+
+GraphSession &StartedRecord() {
+  static GraphSession record;
+  // The hook slots are emptied by the library start and then filled by the input parts, so
+  // the order is fixed here rather than left to the order of static initialisation.
+  StartLibrary(record);
+  StartKeyboard(record);
+  StartMouse(record);
+  return record;
+}
+
+}  // namespace
+
+GraphSession &Session() {
+  static GraphSession &session = StartedRecord();
+  return session;
+}
+
+// Start before main, as a program expects of the library.
+[[maybe_unused]] static GraphSession &startedAtLoad = Session();
+
+void StartLibrary(GraphSession &s) {
+  s.WindowOpen = false;
+  s.PaletteMode = false;
+  s.Driver = -1;
+  s.KeyboardHookSlot = nullptr;
+  s.MouseHookSlot = nullptr;
+  s.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+  s.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+  for (uint32_t &c : s.NamedColors) c = 0;
+}
+
+void ExitLibrary() {
+  GraphSession &s = Session();
+  if (s.WindowOpen) CloseGraphWindow();
+  s.PageColorTable.clear();
+  s.PageColorTable.shrink_to_fit();
+}
+
+void SetGraphError(int16_t code) { Session().GraphError = code; }
+
+int16_t GraphError() { return Session().GraphError; }
+
+bool CommonStart() {
+  GraphSession &s = Session();
+  s.GraphError = grOk;
+  if (!s.WindowOpen) {
+    s.GraphError = grNotOpen;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace plotvane
