@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Renders the reference scenes with our GDI and with Wine's: render.sh <ours> <windows-exe> <dir>
+# writes <dir>/ours.bin and <dir>/wine.bin. Wine's prefix is made once, in <dir>/wineprefix.
+# A renderer that dies leaves a file without its end mark, which the comparison reports scene by
+# scene; this script fails only when a file could not be made at all.
+set -uo pipefail
+ours=$1 exe=$2 out=$3
+mkdir -p "$out"
+rm -f "$out/ours.bin" "$out/wine.bin"
+status=0
+
+"$ours" "$out/ours.bin" || echo "render: our renderer ended with status $?"
+[ -s "$out/ours.bin" ] || { echo "render: our renderer wrote nothing"; status=1; }
+
+if [ -z "$exe" ] || [ ! -f "$exe" ]; then
+  echo "render: no Windows renderer (install mingw-w64: scripts/setup.sh)"
+  exit 1
+fi
+command -v wine >/dev/null || { echo "render: wine is not installed (scripts/setup.sh)"; exit 1; }
+export WINEPREFIX="$out/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Drawing on DIB sections needs no display; never touch whatever display the caller has.
+unset DISPLAY
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i >"$out/wineboot.log" 2>&1 </dev/null || { echo "render: wineboot failed:"; cat "$out/wineboot.log"; exit 1; }
+fi
+(cd "$out" && wine "$exe" wine.bin >"$out/wine.log" 2>&1 </dev/null) ||
+  { echo "render: Wine's renderer ended with status $?"; cat "$out/wine.log"; }
+[ -s "$out/wine.bin" ] || { echo "render: Wine's renderer wrote nothing"; status=1; }
+exit $status
