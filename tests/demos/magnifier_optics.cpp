@@ -26,12 +26,12 @@ FaceCoefficients AllCoefficients() {
 
 // ---- rows and coefficients -------------------------------------------------------------------
 
-TEST(FaceRows, LensCoversRows172To427) {
+TEST(MagnifierFaceRows, LensCoversRows172To427) {
   EXPECT_EQ(TopRow(Lens{}), 172);
   EXPECT_EQ(BottomRow(Lens{}), 428);
 }
 
-TEST(FaceRows, ShapesOnTheAxisAndAtTheTips) {
+TEST(MagnifierFaceRows, ShapesOnTheAxisAndAtTheTips) {
   const Lens lens;
   struct Case {
     FaceShape shape;
@@ -52,14 +52,14 @@ TEST(FaceRows, ShapesOnTheAxisAndAtTheTips) {
   }
 }
 
-TEST(FaceRows, EllipseClosesOnTheCentreLineHalfAPixelBeyondItsTips) {
+TEST(MagnifierFaceRows, EllipseClosesOnTheCentreLineHalfAPixelBeyondItsTips) {
   for (double y : {kCy - 128.5, kCy + 128.5}) {
     EXPECT_EQ(FaceRowX(EllipticFace, kLeftFace, y, Lens{}), kCx);
     EXPECT_EQ(FaceRowX(EllipticFace, kRightFace, y, Lens{}), kCx);
   }
 }
 
-TEST(FaceCoefficients, ParabolasFollowTheirRowsAndAIsTwoToMinusTen) {
+TEST(MagnifierFaceCoefficients, ParabolasFollowTheirRowsAndAIsTwoToMinusTen) {
   const FaceCoefficients fc = AllCoefficients();
   EXPECT_EQ(fc.a[0], 0x1p-10);
   EXPECT_EQ(fc.a[1], -0x1p-10);
@@ -72,7 +72,7 @@ TEST(FaceCoefficients, ParabolasFollowTheirRowsAndAIsTwoToMinusTen) {
   }
 }
 
-TEST(FaceCoefficients, EllipseCirclesAndWhatStaysUntouched) {
+TEST(MagnifierFaceCoefficients, EllipseCirclesAndWhatStaysUntouched) {
   const FaceCoefficients fc = AllCoefficients();
   EXPECT_EQ(fc.ex, kCx);
   EXPECT_EQ(fc.ey, kCy);
@@ -91,7 +91,7 @@ TEST(FaceCoefficients, EllipseCirclesAndWhatStaysUntouched) {
   EXPECT_EQ(flatOnly.kx, 0.0);
 }
 
-TEST(PixelCoord, RoundsHalvesToEvenAndWrapsToSixteenBits) {
+TEST(MagnifierPixelCoord, RoundsHalvesToEvenAndWrapsToSixteenBits) {
   struct Case {
     double in;
     int16_t out;
@@ -103,7 +103,7 @@ TEST(PixelCoord, RoundsHalvesToEvenAndWrapsToSixteenBits) {
 
 // ---- crossings -------------------------------------------------------------------------------
 
-TEST(IntersectFace, TouchingLineCountsForParabolaAndCircleNotForEllipse) {
+TEST(MagnifierIntersectFace, TouchingLineCountsForParabolaAndCircleNotForEllipse) {
   // The vertical lines through the faces' outermost points on the axis.
   const FaceCoefficients fc = AllCoefficients();
   struct Case {
@@ -125,7 +125,7 @@ TEST(IntersectFace, TouchingLineCountsForParabolaAndCircleNotForEllipse) {
   }
 }
 
-TEST(IntersectFace, MissesKeepThePoint) {
+TEST(MagnifierIntersectFace, MissesKeepThePoint) {
   const FaceCoefficients fc = AllCoefficients();
   struct Case {
     FaceShape shape;
@@ -147,7 +147,7 @@ TEST(IntersectFace, MissesKeepThePoint) {
   }
 }
 
-TEST(IntersectFace, FlatFaceIsMetOnTheCentreLineEitherWay) {
+TEST(MagnifierIntersectFace, FlatFaceIsMetOnTheCentreLineEitherWay) {
   for (Vec start : {Vec{100, 250}, Vec{700, 250}}) {
     for (Vec d : {Vec{0.8, 0.6}, Vec{-0.8, 0.6}}) {
       Vec p = start, n{};
@@ -160,7 +160,7 @@ TEST(IntersectFace, FlatFaceIsMetOnTheCentreLineEitherWay) {
   }
 }
 
-TEST(IntersectFace, HorizontalLineAtAParabolaMeetsItOnce) {
+TEST(MagnifierIntersectFace, HorizontalLineAtAParabolaMeetsItOnce) {
   const FaceCoefficients fc = AllCoefficients();
   for (int f : {kLeftFace, kRightFace}) {
     for (double dx : {1.0, -1.0}) {
@@ -173,7 +173,7 @@ TEST(IntersectFace, HorizontalLineAtAParabolaMeetsItOnce) {
   }
 }
 
-TEST(IntersectFace, RootsGiveTheLeftAndRightHalves) {
+TEST(MagnifierIntersectFace, RootsGiveTheLeftAndRightHalves) {
   const FaceCoefficients fc = AllCoefficients();
   for (FaceShape s : {ParabolicFace, EllipticFace, CircularFace}) {
     for (int f : {kLeftFace, kRightFace}) {
@@ -189,7 +189,7 @@ TEST(IntersectFace, RootsGiveTheLeftAndRightHalves) {
 
 // ---- refraction and edges --------------------------------------------------------------------
 
-TEST(Refract, NormalPartScaledAndNoRenormalisation) {
+TEST(MagnifierRefract, NormalPartScaledAndNoRenormalisation) {
   const Vec d{0.8, 0.6};
   const Vec in = Refract(d, {1, 0}, kMu, true);
   EXPECT_DOUBLE_EQ(in.x, 0.8 / kMu);
@@ -208,7 +208,7 @@ TEST(Refract, NormalPartScaledAndNoRenormalisation) {
   EXPECT_NEAR(bent.x * n.y - bent.y * n.x, d.x * n.y - d.y * n.x, 1e-15) << "tangential part kept";
 }
 
-TEST(EdgePoint, MeetsTheEdgeOrRunsVerticallyToTopOrBottom) {
+TEST(MagnifierEdgePoint, MeetsTheEdgeOrRunsVerticallyToTopOrBottom) {
   const Vec e = EdgePoint({100, 200}, {0.8, 0.6}, 799, {0.8, 0.6}, 599);
   EXPECT_EQ(e.x, 799);
   EXPECT_DOUBLE_EQ(e.y, 200 + 699 * 0.75);
@@ -230,7 +230,7 @@ TEST(EdgePoint, MeetsTheEdgeOrRunsVerticallyToTopOrBottom) {
 const Lens kLens;
 const FaceCoefficients kAll = AllCoefficients();
 
-TEST(TraceRay, RaysAwayFromTheLensEndAtTheSourcesEdge) {
+TEST(MagnifierTraceRay, RaysAwayFromTheLensEndAtTheSourcesEdge) {
   for (double theta : {-3.1, -1.6, 1.58, 3.0}) {
     const RayPath left = TraceRay(theta, {200, 300}, {2, 2}, kLens, kAll);
     ASSERT_EQ(left.count, 1);
@@ -243,7 +243,7 @@ TEST(TraceRay, RaysAwayFromTheLensEndAtTheSourcesEdge) {
   }
 }
 
-TEST(TraceRay, RaysPassingAboveTheLensGoStraightToTheFarEdge) {
+TEST(MagnifierTraceRay, RaysPassingAboveTheLensGoStraightToTheFarEdge) {
   // The circle and parabola are met beyond the lens's rows; the ellipse not at all.
   for (const Shapes shapes : {Shapes{2, 2}, Shapes{0, 0}, Shapes{1, 1}, Shapes{1, 3}}) {
     const RayPath left = TraceRay(-0.2, {100, 150}, shapes, kLens, kAll);
@@ -257,14 +257,14 @@ TEST(TraceRay, RaysPassingAboveTheLensGoStraightToTheFarEdge) {
   }
 }
 
-TEST(TraceRay, MissingBothCirclesDrawsNothingWhileTheEllipsePassesIt) {
+TEST(MagnifierTraceRay, MissingBothCirclesDrawsNothingWhileTheEllipsePassesIt) {
   EXPECT_EQ(TraceRay(-0.05, {100, 20000}, {2, 2}, kLens, kAll).count, 0);
   const RayPath passes = TraceRay(-0.05, {100, 20000}, {1, 1}, kLens, kAll);
   ASSERT_EQ(passes.count, 1);
   EXPECT_EQ(passes.ends[0].x, 799);
 }
 
-TEST(TraceRay, MissedFirstFaceTriesTheSecondFromThePointer) {
+TEST(MagnifierTraceRay, MissedFirstFaceTriesTheSecondFromThePointer) {
   // A steep ray passes left of the parabola's vertex and meets the ellipse's far crossing.
   const RayPath path = TraceRay(-1.24159, {252, 595}, {0, 1}, kLens, kAll);
   ASSERT_EQ(path.count, 2);
@@ -279,7 +279,7 @@ TEST(TraceRay, MissedFirstFaceTriesTheSecondFromThePointer) {
   EXPECT_NEAR(path.ends[1].y, p.y + 799 * bent.y, 1e-9);
 }
 
-TEST(TraceRay, TwoFlatFacesLeaveEveryDirectionUnchanged) {
+TEST(MagnifierTraceRay, TwoFlatFacesLeaveEveryDirectionUnchanged) {
   for (double theta : {-1.0, -0.3, 0.0001, 0.4, 1.2}) {
     const RayPath path = TraceRay(theta, {250, 300}, {3, 3}, kLens, kAll);
     const double crossingY = 300 + (kCx - 250) * std::tan(theta);
@@ -296,7 +296,7 @@ TEST(TraceRay, TwoFlatFacesLeaveEveryDirectionUnchanged) {
   }
 }
 
-TEST(TraceRay, SymmetricLensesMirrorASourceOnTheRight) {
+TEST(MagnifierTraceRay, SymmetricLensesMirrorASourceOnTheRight) {
   for (const Shapes shapes : {Shapes{0, 0}, Shapes{1, 1}, Shapes{2, 2}, Shapes{3, 3}}) {
     for (double theta : {-0.6, -0.25, 0.05, 0.33}) {
       const RayPath left = TraceRay(theta, {150, 310}, shapes, kLens, kAll);
@@ -310,7 +310,7 @@ TEST(TraceRay, SymmetricLensesMirrorASourceOnTheRight) {
   }
 }
 
-TEST(TraceRay, EveryPointOfEveryFanIsFinite) {
+TEST(MagnifierTraceRay, EveryPointOfEveryFanIsFinite) {
   for (int32_t left = 0; left < 4; ++left) {
     for (int32_t right = 0; right < 4; ++right) {
       for (int x = 0; x < 800; x += 37) {
@@ -328,7 +328,7 @@ TEST(TraceRay, EveryPointOfEveryFanIsFinite) {
 
 // ---- the fan ---------------------------------------------------------------------------------
 
-TEST(Fan, ElevenPhasesWith126RaysThen125) {
+TEST(MagnifierFan, ElevenPhasesWith126RaysThen125) {
   double phase = 0;
   std::vector<double> phases;
   for (int frame = 0; frame < 22; ++frame) {
@@ -344,7 +344,7 @@ TEST(Fan, ElevenPhasesWith126RaysThen125) {
   EXPECT_GT(phases.back(), 0.99);
 }
 
-TEST(Fan, FirstRayAtPhaseZeroPointsStraightLeft) {
+TEST(MagnifierFan, FirstRayAtPhaseZeroPointsStraightLeft) {
   std::vector<double> angles;
   ForEachFanAngle(kFanAngleStep, 0.0, [&](double theta) { angles.push_back(theta); });
   EXPECT_EQ(angles.front(), -std::numbers::pi);

@@ -30,7 +30,7 @@ std::vector<OutlineRow> OutlineOf(LensShape shape) {
 
 // ---- pixel conversion -----------------------------------------------------------------------
 
-TEST(PixelCoord, RoundsHalvesToEvenAndWrapsToSixteenBits) {
+TEST(ThickLensPixelCoord, RoundsHalvesToEvenAndWrapsToSixteenBits) {
   struct Case {
     double in;
     int16_t out;
@@ -43,7 +43,7 @@ TEST(PixelCoord, RoundsHalvesToEvenAndWrapsToSixteenBits) {
   for (const Case &c : cases) EXPECT_EQ(PixelCoord(c.in), c.out) << c.in;
 }
 
-TEST(PixelCoord, KeepsLowBitsBeyondTheSixtyFourBitRange) {
+TEST(ThickLensPixelCoord, KeepsLowBitsBeyondTheSixtyFourBitRange) {
   // 2^64 + 3*4096 and its negative; 1e300 is a multiple of 2^16.
   EXPECT_EQ(PixelCoord(0x1p64 + 12288.0), 12288);
   EXPECT_EQ(PixelCoord(-(0x1p64 + 12288.0)), -12288);
@@ -56,7 +56,7 @@ TEST(PixelCoord, KeepsLowBitsBeyondTheSixtyFourBitRange) {
 
 // ---- outlines and face coefficients ---------------------------------------------------------
 
-TEST(Outline, RowCountsAndEvenRows) {
+TEST(ThickLensOutline, RowCountsAndEvenRows) {
   struct Case {
     LensShape shape;
     size_t rows;
@@ -72,7 +72,7 @@ TEST(Outline, RowCountsAndEvenRows) {
   }
 }
 
-TEST(Outline, EveryShapeIsThirtyTwoPixelsThickOnTheAxisAndClosesAtItsEnds) {
+TEST(ThickLensOutline, EveryShapeIsThirtyTwoPixelsThickOnTheAxisAndClosesAtItsEnds) {
   for (LensShape shape : {ParabolicLens, EllipticLens, CircularLens}) {
     const auto rows = OutlineOf(shape);
     const OutlineRow &axis = rows[128];
@@ -92,7 +92,7 @@ TEST(Outline, EveryShapeIsThirtyTwoPixelsThickOnTheAxisAndClosesAtItsEnds) {
   EXPECT_EQ(circle.back().rightX, 399.5);
 }
 
-TEST(FaceCoefficients, ParabolaMatchesItsOutlineAndAIsTwoToMinusTen) {
+TEST(ThickLensFaceCoefficients, ParabolaMatchesItsOutlineAndAIsTwoToMinusTen) {
   const FaceCoefficients fc = CoefficientsOf(ParabolicLens);
   EXPECT_EQ(fc.a1, 0x1p-10);
   EXPECT_EQ(fc.a2, -0x1p-10);
@@ -103,7 +103,7 @@ TEST(FaceCoefficients, ParabolaMatchesItsOutlineAndAIsTwoToMinusTen) {
   }
 }
 
-TEST(FaceCoefficients, EllipseAndCircles) {
+TEST(ThickLensFaceCoefficients, EllipseAndCircles) {
   const FaceCoefficients e = CoefficientsOf(EllipticLens);
   EXPECT_EQ(e.ex, 399.5);
   EXPECT_EQ(e.ey, 299.5);
@@ -119,7 +119,7 @@ TEST(FaceCoefficients, EllipseAndCircles) {
   EXPECT_EQ(c.k, 1.0 / (520.0 * 520.0));
 }
 
-TEST(FaceCoefficients, OnlyTheCurrentShapesNumbersChange) {
+TEST(ThickLensFaceCoefficients, OnlyTheCurrentShapesNumbersChange) {
   FaceCoefficients fc = CoefficientsOf(CircularLens);
   TraceOutline(ParabolicLens, Lens{}, fc, [](const OutlineRow &) {});
   TraceOutline(EllipticLens, Lens{}, fc, [](const OutlineRow &) {});
@@ -133,7 +133,7 @@ TEST(FaceCoefficients, OnlyTheCurrentShapesNumbersChange) {
 
 // ---- refraction ----------------------------------------------------------------------------
 
-TEST(Refract, AtTheHorizontalNormalTheYPartIsScaledByMu) {
+TEST(ThickLensRefract, AtTheHorizontalNormalTheYPartIsScaledByMu) {
   for (double theta : {-1.2, -0.4, 0.3, 1.1}) {
     const Vec d{std::cos(theta), std::sin(theta)};
     const Vec out = Refract(d, {-1, 0}, kMu, Crossing::Entering);
@@ -143,7 +143,7 @@ TEST(Refract, AtTheHorizontalNormalTheYPartIsScaledByMu) {
   }
 }
 
-TEST(Refract, TangentToNormalScalesByMuAndIgnoresTheNormalsSign) {
+TEST(ThickLensRefract, TangentToNormalScalesByMuAndIgnoresTheNormalsSign) {
   const Vec n{-0.8, 0.6};
   const Vec d{std::cos(0.5), std::sin(0.5)};
   const auto tangentToNormal = [&](Vec v) {
@@ -162,7 +162,7 @@ TEST(Refract, TangentToNormalScalesByMuAndIgnoresTheNormalsSign) {
 
 // ---- crossings with the faces --------------------------------------------------------------
 
-TEST(IntersectFace, AxialRayMeetsEachFaceOnTheAxisWithAHorizontalNormal) {
+TEST(ThickLensIntersectFace, AxialRayMeetsEachFaceOnTheAxisWithAHorizontalNormal) {
   for (LensShape shape : {ParabolicLens, EllipticLens, CircularLens}) {
     const FaceCoefficients fc = CoefficientsOf(shape);
     Vec p{100, 299.5}, n{};
@@ -176,7 +176,7 @@ TEST(IntersectFace, AxialRayMeetsEachFaceOnTheAxisWithAHorizontalNormal) {
   }
 }
 
-TEST(IntersectFace, HorizontalRayAtAParabolaMeetsItOnceInsteadOfDividingByZero) {
+TEST(ThickLensIntersectFace, HorizontalRayAtAParabolaMeetsItOnceInsteadOfDividingByZero) {
   const FaceCoefficients fc = CoefficientsOf(ParabolicLens);
   for (double dx : {1.0, -1.0}) {
     for (double y : {200.0, 299.5, 420.25}) {
@@ -192,7 +192,7 @@ TEST(IntersectFace, HorizontalRayAtAParabolaMeetsItOnceInsteadOfDividingByZero) 
   }
 }
 
-TEST(IntersectFace, MissLeavesThePointWhereItWas) {
+TEST(ThickLensIntersectFace, MissLeavesThePointWhereItWas) {
   struct Case {
     LensShape shape;
     Face face;
@@ -214,7 +214,7 @@ TEST(IntersectFace, MissLeavesThePointWhereItWas) {
   }
 }
 
-TEST(IntersectFace, ExitFacesTakeTheFarCrossingFromInside) {
+TEST(ThickLensIntersectFace, ExitFacesTakeTheFarCrossingFromInside) {
   for (LensShape shape : {EllipticLens, CircularLens}) {
     const FaceCoefficients fc = CoefficientsOf(shape);
     Vec p{399.5, 299.5}, n{};
@@ -232,7 +232,7 @@ void ExpectPoint(Vec v, double x, double y, double tol = 1e-9) {
   EXPECT_NEAR(v.y, y, tol);
 }
 
-TEST(TraceRay, AxialRayPassesStraightThroughEveryShape) {
+TEST(ThickLensTraceRay, AxialRayPassesStraightThroughEveryShape) {
   for (LensShape shape : {ParabolicLens, EllipticLens, CircularLens}) {
     const RayPath path = TraceRay(0.0, {100, 299.5}, shape, Lens{}, CoefficientsOf(shape));
     ASSERT_EQ(path.count, 3) << shape;
@@ -243,7 +243,7 @@ TEST(TraceRay, AxialRayPassesStraightThroughEveryShape) {
   }
 }
 
-TEST(TraceRay, MissDrawsNothingButStartsAtThePointer) {
+TEST(ThickLensTraceRay, MissDrawsNothingButStartsAtThePointer) {
   for (LensShape shape : {ParabolicLens, EllipticLens, CircularLens}) {
     const RayPath path = TraceRay(-1.5, {20, 40}, shape, Lens{}, CoefficientsOf(shape));
     EXPECT_EQ(path.count, 0) << shape;
@@ -251,7 +251,7 @@ TEST(TraceRay, MissDrawsNothingButStartsAtThePointer) {
   }
 }
 
-TEST(TraceRay, CrossingOutsideTheLensRowsEndsTheRay) {
+TEST(ThickLensTraceRay, CrossingOutsideTheLensRowsEndsTheRay) {
   // Steep rays: the circle and the parabola are met beyond the lens's rows, or entered near
   // a tip and left beyond them (only the incident segment stays).
   struct Case {
@@ -273,7 +273,7 @@ TEST(TraceRay, CrossingOutsideTheLensRowsEndsTheRay) {
   }
 }
 
-TEST(TraceRay, ConvergingLensBendsAnOffAxisRayTowardsTheAxis) {
+TEST(ThickLensTraceRay, ConvergingLensBendsAnOffAxisRayTowardsTheAxis) {
   for (LensShape shape : {ParabolicLens, EllipticLens, CircularLens}) {
     const RayPath path = TraceRay(0.0, {100, 250}, shape, Lens{}, CoefficientsOf(shape));
     ASSERT_EQ(path.count, 3);
@@ -281,7 +281,7 @@ TEST(TraceRay, ConvergingLensBendsAnOffAxisRayTowardsTheAxis) {
   }
 }
 
-TEST(TraceRay, EveryPointOfEveryFanIsFinite) {
+TEST(ThickLensTraceRay, EveryPointOfEveryFanIsFinite) {
   const Lens lens;
   const double step = FanAngleStep();
   for (LensShape shape : {ParabolicLens, EllipticLens, CircularLens}) {
@@ -306,9 +306,9 @@ int RayCount(double phase) {
   return count;
 }
 
-TEST(Fan, StepIsPiOver128) { EXPECT_EQ(FanAngleStep(), std::numbers::pi / 128); }
+TEST(ThickLensFan, StepIsPiOver128) { EXPECT_EQ(FanAngleStep(), std::numbers::pi / 128); }
 
-TEST(Fan, RayCountsFollowThePhaseOverAWholeCycle) {
+TEST(ThickLensFan, RayCountsFollowThePhaseOverAWholeCycle) {
   double phase = 0;
   for (int frame = 0; frame < 1000; ++frame) {
     const int expected = frame == 0 ? 129 : frame <= 250 ? 128 : frame <= 500 ? 127 : frame <= 750 ? 126 : 125;
@@ -321,7 +321,7 @@ TEST(Fan, RayCountsFollowThePhaseOverAWholeCycle) {
   EXPECT_EQ(phase, 0.0) << "the 1000th increment passes 1";
 }
 
-TEST(Fan, PhaseZeroRunsFromStraightUpToStraightDown) {
+TEST(ThickLensFan, PhaseZeroRunsFromStraightUpToStraightDown) {
   std::vector<double> angles;
   ForEachFanAngle(FanAngleStep(), 0.0, [&](double theta) { angles.push_back(theta); });
   ASSERT_EQ(angles.size(), 129u);
@@ -330,7 +330,7 @@ TEST(Fan, PhaseZeroRunsFromStraightUpToStraightDown) {
   for (size_t i = 1; i < angles.size(); ++i) EXPECT_EQ(angles[i], angles[i - 1] + FanAngleStep());
 }
 
-TEST(Fan, StartAngleTurnsByUpToFourSteps) {
+TEST(ThickLensFan, StartAngleTurnsByUpToFourSteps) {
   EXPECT_EQ(FanStartAngle(FanAngleStep(), 0.0), -std::numbers::pi / 2);
   EXPECT_NEAR(FanStartAngle(FanAngleStep(), 1.0), -std::numbers::pi / 2 + 4 * std::numbers::pi / 128, 1e-15);
   EXPECT_NEAR(FanStartAngle(FanAngleStep(), 0.5), -std::numbers::pi / 2 + 2 * std::numbers::pi / 128, 1e-15);
