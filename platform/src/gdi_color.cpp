@@ -174,6 +174,10 @@ UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
   GdiGuard lock(GdiLock());
   Palette *p = FindPalette(palette);
   if (!p || p->entries.empty()) return CLR_INVALID;
+  if (IsPaletteIndex(color)) {
+    UINT index = color & 0xFFFFu;
+    return index < p->entries.size() ? index : 0;
+  }
   const int r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
   UINT best = 0;
   int bestDistance = 0x7FFFFFFF;

@@ -316,6 +316,7 @@ class PenWalker {
   void Plot(int x, int y);
   // Advances the pattern by `n` pixels without drawing them (clipped-away parts of a path).
   void Skip(long long n);
+  const RECT &Clip() const { return scope_.clip(); }
 
  private:
   DrawScope &scope_;
