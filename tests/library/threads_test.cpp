@@ -1,0 +1,91 @@
+// The program thread and the window thread at once: drawing while pages are painted, input
+// arriving while the program reads, and repeated open and close.
+#include <atomic>
+#include <thread>
+
+#include "headless_window.h"
+
+using namespace plotvane;
+
+namespace {
+
+GraphSession &S() { return Session(); }
+
+TEST(Threads, DrawingWhileTheWindowThreadPaints) {
+  pvtest::OpenWindow();
+  ASSERT_TRUE(GraphActive());
+  uint16_t page = 0;
+  for (int frame = 0; frame < 60; ++frame) {
+    SetDrawPage(page);
+    page = 1 - page;
+    SetShowPage(page);
+    ClearScreen();
+    SetViewArea(0, 0, 799, 599, (frame & 1) != 0);
+    for (int i = 0; i < 20; ++i) {
+      SetDrawColor(NamedColor(static_cast<uint8_t>(frame * 7 + i)));
+      DrawLine(static_cast<int16_t>(i * 30), 0, 400, 300);
+    }
+    SetFillKind(static_cast<int16_t>(frame % 10), NamedColor(ncRed));
+    DrawEllipse(400, 300, 50, 30);
+    if (frame % 10 == 0) {
+      PaletteRecord rec;
+      ReadStockPalette(rec);
+      InstallPalette(rec);
+    }
+  }
+  // The frame drawn last is on the hidden page; show it and see it arrive.
+  SetShowPage(1 - page);
+  pvtest::WaitForWindowThread();
+  EXPECT_EQ(pvtest::WindowRGB(400, 300), GetPixel(S().PageDC, 400, 300));
+  CloseGraphWindow();
+}
+
+TEST(Threads, InputFloodWhileTheProgramReads) {
+  pvtest::OpenWindow();
+  ASSERT_TRUE(GraphActive());
+  HWND hwnd = S().WindowHandle;
+  std::atomic<bool> done{false};
+  // A third thread posts; the window thread pushes; this thread reads.
+  std::thread sender([&] {
+    for (int i = 0; i < 2000; ++i) {
+      PostMessageA(hwnd, WM_CHAR, 'a' + i % 26, 0);
+      PostMessageA(hwnd, WM_KEYDOWN, VK_LEFT, 0);
+      PostMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(i % 800, i % 600));
+      if (i % 50 == 0) Sleep(1);
+    }
+    done = true;
+  });
+  int keys = 0, events = 0;
+  while (!done || KeyWaiting()) {
+    while (KeyWaiting()) {
+      NextKey();
+      ++keys;
+    }
+    MouseEvent e;
+    while (NextMouseEvent(e)) ++events;
+    PlotPixel(static_cast<int16_t>(keys % 800), 10, NamedColor(ncWhite));
+  }
+  sender.join();
+  pvtest::WaitForWindowThread();
+  while (KeyWaiting()) {
+    NextKey();
+    ++keys;
+  }
+  EXPECT_GT(keys, 0);
+  EXPECT_GT(events, 0);
+  EXPECT_LE(MouseX(), 799);
+  CloseGraphWindow();
+}
+
+TEST(Threads, RepeatedOpenAndClose) {
+  for (int i = 0; i < 8; ++i) {
+    pvtest::OpenWindow(static_cast<int16_t>(i % 2 ? 9 : 3), 1);
+    ASSERT_TRUE(GraphActive());
+    SetShowPage(1);
+    DrawLine(0, 0, 100, 100);
+    CloseGraphWindow();
+    EXPECT_FALSE(GraphActive());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,262 @@
+// Opening, closing and re-opening the window, error codes, drivers and modes, pages.
+#include <functional>
+#include <string>
+
+#include "headless_window.h"
+
+using namespace plotvane;
+using pvtest::HeadlessWindow;
+
+namespace {
+
+GraphSession &S() { return Session(); }
+
+struct ClosedCase {
+  const char *name;
+  std::function<void()> call;
+};
+
+// Every checking operation refuses with -1 while closed and leaves the session alone.
+TEST(ClosedSession, EveryOperationRefusesAndChangesNothing) {
+  pvtest::CloseWindowIfOpen();
+  const uint8_t pattern[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  const PolygonPoint tri[3] = {{0, 0}, {10, 0}, {0, 10}};
+  PaletteRecord rec;
+  rec.Size = 2;
+  const std::vector<ClosedCase> cases = {
+      {"CloseGraphWindow", [] { CloseGraphWindow(); }},
+      {"SetDrawPage", [] { SetDrawPage(1); }},
+      {"SetShowPage", [] { SetShowPage(1); }},
+      {"InstallPalette", [&] { InstallPalette(rec); }},
+      {"SetBackColor", [] { SetBackColor(7); }},
+      {"SetViewArea", [] { SetViewArea(1, 2, 30, 40, true); }},
+      {"SetRasterMode", [] { SetRasterMode(1); }},
+      {"ClearViewArea", [] { ClearViewArea(); }},
+      {"ClearScreen", [] { ClearScreen(); }},
+      {"UseGLContext", [] { UseGLContext(false); }},
+      {"MoveCursor", [] { MoveCursor(5, 6); }},
+      {"DrawLineTo", [] { DrawLineTo(5, 6); }},
+      {"DrawLine", [] { DrawLine(1, 2, 5, 6); }},
+      {"PlotPixel", [] { PlotPixel(5, 6, 3); }},
+      {"SetPenStyle", [] { SetPenStyle(3, 0xF0F0, 3); }},
+      {"SetDrawColor", [] { SetDrawColor(77); }},
+      {"SetFillKind", [] { SetFillKind(4, 9); }},
+      {"SetFillPattern", [&] { SetFillPattern(pattern, 9); }},
+      {"FillBox", [] { FillBox(0, 0, 5, 5); }},
+      {"DrawEllipse", [] { DrawEllipse(10, 10, 5, 5); }},
+      {"FillPolygonShape", [&] { FillPolygonShape(3, tri); }},
+      {"DrawArc", [] { DrawArc(10, 10, 0, 90, 5, 5); }},
+      {"DrawCircle", [] { DrawCircle(10, 10, 5); }},
+      {"InstallFontFace", [] { EXPECT_EQ(InstallFontFace("Arial"), -1); }},
+      {"SetTextFont", [] { SetTextFont(1, 0, 3); }},
+      {"SetTextAlignment", [] { SetTextAlignment(1, 1); }},
+      {"SetTextSpacing", [] { SetTextSpacing(1, 1, 0, 0); }},
+  };
+  for (const ClosedCase &c : cases) {
+    const int32_t cx = S().CursorX, cy = S().CursorY;
+    const uint32_t draw = S().DrawColor, back = S().BackColor, fill = S().FillColor;
+    const int16_t style = S().LineStyle, fillStyle = S().FillStyle;
+    const ViewAreaRecord view = S().ViewArea;
+    c.call();
+    EXPECT_EQ(GraphError(), grNotOpen) << c.name;
+    EXPECT_EQ(S().CursorX, cx) << c.name;
+    EXPECT_EQ(S().CursorY, cy) << c.name;
+    EXPECT_EQ(S().DrawColor, draw) << c.name;
+    EXPECT_EQ(S().BackColor, back) << c.name;
+    EXPECT_EQ(S().FillColor, fill) << c.name;
+    EXPECT_EQ(S().LineStyle, style) << c.name;
+    EXPECT_EQ(S().FillStyle, fillStyle) << c.name;
+    EXPECT_EQ(S().ViewArea.X2, view.X2) << c.name;
+    EXPECT_FALSE(GraphActive());
+  }
+  EXPECT_EQ(NextKey(), 0);
+  EXPECT_FALSE(KeyWaiting());
+  MouseEvent e;
+  EXPECT_FALSE(NextMouseEvent(e));
+}
+
+struct OpenErrorCase {
+  int16_t driver, mode, expected;
+};
+
+TEST(OpenGraphWindow, InvalidDriverOrModeStartsNoThread) {
+  const OpenErrorCase cases[] = {
+      {4, 6, grInvalidDriver}, {-1, 6, grInvalidDriver}, {3, 9, grInvalidMode}, {3, 14, grInvalidMode},
+      {3, 0, grInvalidMode},   {3, -2, grInvalidMode},   {4, 9, grInvalidMode},  {10, 1, grInvalidDriver},
+  };
+  for (const OpenErrorCase &c : cases) {
+    int16_t d = c.driver, m = c.mode;
+    pvtest::UseHeadlessHost();
+    OpenGraphWindow(d, m, "bad");
+    EXPECT_EQ(GraphError(), c.expected) << c.driver << "/" << c.mode;
+    EXPECT_FALSE(GraphActive());
+    EXPECT_EQ(S().ThreadHandle, nullptr);
+    EXPECT_EQ(d, c.driver);
+    EXPECT_EQ(m, c.mode);
+  }
+}
+
+TEST(OpenGraphWindow, OpenCloseAndReopen) {
+  for (int round = 0; round < 3; ++round) {
+    const int16_t err = pvtest::OpenWindow(3, 6);
+    ASSERT_TRUE(err == grOk || err == grNoOpenGL) << err;
+    ASSERT_TRUE(GraphActive());
+    EXPECT_EQ(ScreenMaxX(), 799);
+    EXPECT_EQ(ScreenMaxY(), 599);
+    EXPECT_TRUE(IsWindowVisible(S().WindowHandle));
+    // A second open while open changes nothing.
+    int16_t d = 1, m = 1;
+    OpenGraphWindow(d, m, "again");
+    EXPECT_EQ(GraphError(), grAlreadyOpen);
+    EXPECT_EQ(S().Driver, 3);
+    EXPECT_EQ(ScreenMaxX(), 799);
+
+    PlotPixel(3, 4, NamedColor(ncRed));
+    EXPECT_EQ(GraphError(), grOk);
+    CloseGraphWindow();
+    EXPECT_EQ(GraphError(), grOk);
+    EXPECT_FALSE(GraphActive());
+    EXPECT_EQ(S().ThreadHandle, nullptr);
+    CloseGraphWindow();
+    EXPECT_EQ(GraphError(), grNotOpen);
+    PlotPixel(3, 4, 1);
+    EXPECT_EQ(GraphError(), grNotOpen);
+    UseGLContext(true);
+    EXPECT_EQ(GraphError(), grNotOpen);
+  }
+}
+
+struct DriverCase {
+  int16_t driver;
+  bool palette;
+  int depth;
+  int colors;
+};
+
+TEST(OpenGraphWindow, EveryPaletteDriverAndRgbDriver) {
+  const DriverCase cases[] = {{1, true, 1, 2}, {2, true, 4, 16}, {3, true, 8, 256}, {9, false, 32, -1}};
+  for (const DriverCase &c : cases) {
+    const int16_t err = pvtest::OpenWindow(c.driver, 6);
+    ASSERT_TRUE(GraphActive()) << err;
+    EXPECT_EQ(S().PaletteMode.load(), c.palette) << c.driver;
+    EXPECT_EQ(S().ColorDepth, c.depth) << c.driver;
+    if (c.colors > 0) {
+      EXPECT_EQ(S().MaxColors, c.colors);
+      EXPECT_EQ(S().PaletteSize, c.colors);
+      EXPECT_EQ(S().PageColorTable.size(), static_cast<size_t>(c.colors));
+    }
+    for (HBITMAP page : S().Pages) {
+      BITMAP bm{};
+      ASSERT_NE(GetObjectA(page, sizeof bm, &bm), 0);
+      EXPECT_EQ(bm.bmWidth, 800);
+      EXPECT_EQ(bm.bmHeight, 600);
+      EXPECT_EQ(bm.bmBitsPixel, c.depth);
+    }
+    CloseGraphWindow();
+  }
+}
+
+TEST(OpenGraphWindow, FixedModesGiveTheirClientSizes) {
+  const struct {
+    int16_t mode;
+    int w, h;
+  } cases[] = {{1, 320, 200}, {2, 640, 200}, {3, 640, 350}, {4, 640, 480}, {5, 720, 350}, {6, 800, 600}};
+  for (const auto &c : cases) {
+    pvtest::OpenWindow(3, c.mode);
+    ASSERT_TRUE(GraphActive()) << c.mode;
+    RECT r{};
+    GetClientRect(S().WindowHandle, &r);
+    EXPECT_EQ(r.right, c.w) << c.mode;
+    EXPECT_EQ(r.bottom, c.h) << c.mode;
+    EXPECT_EQ(ScreenMaxX(), c.w - 1);
+    EXPECT_EQ(S().WindowStyle, 0x00CA0000u);
+    // Centred on the screen.
+    RECT wr{};
+    GetWindowRect(S().WindowHandle, &wr);
+    EXPECT_EQ(wr.left, (S().ScreenWidth - (wr.right - wr.left)) / 2);
+    EXPECT_EQ(wr.top, (S().ScreenHeight - (wr.bottom - wr.top)) / 2);
+    CloseGraphWindow();
+  }
+}
+
+TEST(OpenGraphWindow, DriverZeroAsksForTheSystemDefault) {
+  int16_t d = 0, m = 3;
+  pvtest::UseHeadlessHost();
+  OpenGraphWindow(d, m, "");
+  ASSERT_TRUE(GraphActive());
+  EXPECT_EQ(d, 9);
+  EXPECT_EQ(m, 10);
+  EXPECT_FALSE(S().PaletteMode);
+  EXPECT_EQ(S().OuterWidth, 0);
+  EXPECT_GT(ScreenMaxX(), 0);
+  char title[300] = {};
+  GetWindowTextA(S().WindowHandle, title, sizeof title);
+  EXPECT_STREQ(title, "Plotvane 1.1");
+  CloseGraphWindow();
+}
+
+TEST(OpenGraphWindow, LongCaptionIsCut) {
+  const std::string caption(300, 'c');
+  int16_t d = 3, m = 1;
+  pvtest::UseHeadlessHost();
+  OpenGraphWindow(d, m, caption);
+  ASSERT_TRUE(GraphActive());
+  char title[400] = {};
+  GetWindowTextA(S().WindowHandle, title, sizeof title);
+  EXPECT_EQ(std::string(title), std::string(255, 'c'));
+  CloseGraphWindow();
+}
+
+// ---- pages
+
+using Pages = HeadlessWindow;
+
+TEST_F(Pages, PageNumbersAboveThreeMeanPageZero) {
+  SetDrawPage(2);
+  EXPECT_EQ(S().ActivePage, 2);
+  EXPECT_FALSE(S().DrawThrough);
+  SetDrawPage(7);
+  EXPECT_EQ(S().ActivePage, 0);
+  EXPECT_TRUE(S().DrawThrough);
+  SetShowPage(4);
+  EXPECT_EQ(S().ShownPage, 0);
+}
+
+TEST_F(Pages, HiddenPageStaysInvisibleUntilShown) {
+  const COLORREF red = RGB(252, 0, 0);
+  SetDrawPage(1);
+  ClearScreen();
+  SetFillKind(1, NamedColor(ncRed));
+  FillBox(10, 10, 20, 20);
+  pvtest::WaitForWindowThread();
+  EXPECT_EQ(pvtest::WindowRGB(15, 15), RGB(0, 0, 0));
+  EXPECT_EQ(pvtest::ReadPage(1).At(15, 15), red);
+
+  SetShowPage(1);
+  EXPECT_TRUE(S().DrawThrough);
+  pvtest::WaitForWindowThread();
+  EXPECT_EQ(pvtest::WindowRGB(15, 15), red);
+  EXPECT_EQ(pvtest::WindowRGB(21, 21), RGB(0, 0, 0));
+
+  // Drawing through: the shown page reaches the window at once, without a repaint.
+  PlotPixel(30, 30, NamedColor(ncYellow));
+  EXPECT_EQ(pvtest::WindowRGB(30, 30), GetPixel(S().PageDC, 30, 30));
+  EXPECT_NE(pvtest::WindowRGB(30, 30), RGB(0, 0, 0));
+
+  // Back to page 0, which never got the box.
+  SetDrawPage(0);
+  SetShowPage(0);
+  pvtest::WaitForWindowThread();
+  EXPECT_EQ(pvtest::WindowRGB(15, 15), RGB(0, 0, 0));
+}
+
+TEST_F(Pages, CloseRequestBecomesAKeyAndTheWindowStays) {
+  PostMessageA(S().WindowHandle, WM_CLOSE, 0, 0);
+  pvtest::WaitForWindowThread();
+  EXPECT_TRUE(IsWindow(S().WindowHandle));
+  EXPECT_TRUE(GraphActive());
+  EXPECT_EQ(NextKey(), 0);
+  EXPECT_EQ(NextKey(), 107);
+}
+
+}  // namespace
