@@ -16,6 +16,7 @@ std::vector<Scene> AllScenes() {
   std::vector<Scene> scenes;
   AddLineScenes(scenes);
   AddPixelScenes(scenes);
+  AddShapeScenes(scenes);
   return scenes;
 }
 
