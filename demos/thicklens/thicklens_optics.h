@@ -31,7 +31,7 @@ struct Lens {
   double CentreY() const { return maxY / 2.0; }
 };
 
-// The numbers Part of the tracer reads for each face. Only the current shape's numbers are
+// The numbers the tracer reads for each face. Only the current shape's numbers are
 // refreshed each frame; the others keep what they had.
 struct FaceCoefficients {
   double a1 = 0, b1 = 0, c1 = 0;  // parabolic entry face x = a1*y^2 + b1*y + c1
