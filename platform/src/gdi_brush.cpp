@@ -1,0 +1,174 @@
+// Brushes: creation, the brush origin, and painting spans with solid, hatched and pattern brushes.
+#include "gdi_brush.h"
+
+#include <memory>
+
+namespace pv::gdi {
+namespace {
+
+// Rows of the six hatches in an 8x8 cell, top row first; bit 7 is the cell's left column.
+void HatchRows(ULONG_PTR style, uint8_t rows[8]) {
+  for (int y = 0; y < 8; ++y) {
+    const uint8_t horizontal = y == 3 ? 0xFF : 0x00;
+    const uint8_t vertical = 0x80 >> 4;
+    const uint8_t forward = static_cast<uint8_t>(0x80 >> y);       // x == y
+    const uint8_t backward = static_cast<uint8_t>(0x80 >> (7 - y));  // x + y == 7
+    switch (style) {
+      case HS_HORIZONTAL: rows[y] = horizontal; break;
+      case HS_VERTICAL: rows[y] = vertical; break;
+      case HS_FDIAGONAL: rows[y] = forward; break;
+      case HS_BDIAGONAL: rows[y] = backward; break;
+      case HS_CROSS: rows[y] = horizontal | vertical; break;
+      default: rows[y] = forward | backward; break;  // HS_DIAGCROSS
+    }
+  }
+}
+
+// A view of a bitmap's pixels, for reading them the way a DC would.
+Raster RasterOf(const Bitmap &b) {
+  Raster r;
+  r.origin = b.Row(0);
+  r.pitch = b.topDown ? b.stride : -static_cast<ptrdiff_t>(b.stride);
+  r.width = b.width;
+  r.height = b.height;
+  r.bpp = b.bpp;
+  r.table = b.table.data();
+  r.tableSize = static_cast<int>(b.table.size());
+  return r;
+}
+
+// Non-negative remainder, for origins anywhere in the int range.
+int Wrap(long long v, int m) {
+  long long r = v % m;
+  return static_cast<int>(r < 0 ? r + m : r);
+}
+
+}  // namespace
+
+BrushPainter::BrushPainter(DrawScope &scope, const Brush *brush) : scope_(scope) {
+  if (!brush || scope.target().bpp == 0) return;
+  Dc &dc = scope.dc();
+  const Raster &t = scope.target();
+  switch (brush->log.lbStyle) {
+    case BS_SOLID:
+      kind_ = Kind::Solid;
+      fore_ = ResolveColor(dc, brush->log.lbColor, t, ColorUse::Pen);
+      return;
+    case BS_HATCHED:
+      kind_ = Kind::Hatch;
+      fore_ = ResolveColor(dc, brush->log.lbColor, t, ColorUse::Pen);
+      opaque_ = dc.bkMode == OPAQUE;
+      if (opaque_) back_ = ResolveBackground(dc, t, brush->log.lbColor, fore_);
+      HatchRows(brush->log.lbHatch, hatchRows_);
+      tileW_ = tileH_ = 8;
+      break;
+    case BS_PATTERN: {
+      const BrushPattern &p = brush->pattern;
+      if (p.width <= 0 || p.height <= 0) return;
+      kind_ = Kind::Pattern;
+      tileW_ = p.width;
+      tileH_ = p.height;
+      tile_.resize(p.pixels.size());
+      // Indices stay indices between formats of the same depth; otherwise the colour counts.
+      const bool sameIndexed = p.bpp == t.bpp && t.bpp <= 8;
+      for (size_t i = 0; i < p.pixels.size(); ++i) {
+        const uint32_t v = p.pixels[i];
+        if (sameIndexed) {
+          tile_[i] = v & t.mask;
+          continue;
+        }
+        COLORREF c;
+        if (p.bpp == 32) {
+          c = RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+        } else {
+          const RGBQUAD q = v < p.table.size() ? p.table[v] : RGBQUAD{0, 0, 0, 0};
+          c = RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+        }
+        tile_[i] = t.bpp == 32 ? (GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c))
+                               : static_cast<uint32_t>(NearestIndex(t.table, t.tableSize, c));
+      }
+      break;
+    }
+    default: return;  // BS_NULL and anything unknown paint nothing
+  }
+  orgX_ = Wrap(dc.brushOrg.x, tileW_);
+  orgY_ = Wrap(dc.brushOrg.y, tileH_);
+}
+
+void BrushPainter::Span(int y, int x0, int x1) {
+  switch (kind_) {
+    case Kind::None: return;
+    case Kind::Solid: FillSpan(scope_, y, x0, x1, fore_); return;
+    case Kind::Hatch: {
+      const uint8_t row = hatchRows_[Wrap(static_cast<long long>(y) - orgY_, 8)];
+      if (row == 0 && !opaque_) return;
+      FillSpanWith(scope_, y, x0, x1, [&](int x, uint32_t &v) {
+        const bool line = (row << ((x - orgX_) & 7)) & 0x80;
+        v = line ? fore_ : back_;
+        return line || opaque_;
+      });
+      return;
+    }
+    case Kind::Pattern: {
+      const uint32_t *row = tile_.data() + static_cast<size_t>(Wrap(static_cast<long long>(y) - orgY_, tileH_)) * tileW_;
+      FillSpanWith(scope_, y, x0, x1, [&](int x, uint32_t &v) {
+        v = row[Wrap(static_cast<long long>(x) - orgX_, tileW_)];
+        return true;
+      });
+      return;
+    }
+  }
+}
+
+}  // namespace pv::gdi
+
+using namespace pv::gdi;
+
+extern "C" {
+
+HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH *log) {
+  if (!log) return nullptr;
+  GdiGuard lock(GdiLock());
+  auto brush = std::make_unique<Brush>();
+  brush->log = *log;
+  switch (log->lbStyle) {
+    case BS_SOLID:
+    case BS_NULL: break;
+    case BS_HATCHED:
+      if (log->lbHatch > HS_DIAGCROSS) return nullptr;
+      break;
+    case BS_PATTERN: {
+      // The brush keeps its own copy: the bitmap may change or go away afterwards.
+      const Bitmap *b = FindBitmap(reinterpret_cast<HGDIOBJ>(log->lbHatch));
+      if (!b || !b->bits || b->width <= 0 || b->height <= 0) return nullptr;
+      const Raster src = RasterOf(*b);
+      BrushPattern &p = brush->pattern;
+      p.width = b->width;
+      p.height = b->height;
+      p.bpp = b->bpp;
+      p.table = b->table;
+      p.pixels.resize(static_cast<size_t>(b->width) * b->height);
+      for (int y = 0; y < b->height; ++y)
+        for (int x = 0; x < b->width; ++x) p.pixels[static_cast<size_t>(y) * b->width + x] = src.Get(x, y);
+      break;
+    }
+    default: return nullptr;
+  }
+  return static_cast<HBRUSH>(Register(std::move(brush)));
+}
+
+HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
+  const LOGBRUSH log{BS_SOLID, color, 0};
+  return CreateBrushIndirect(&log);
+}
+
+BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT previous) {
+  GdiGuard lock(GdiLock());
+  Dc *dc = FindDc(hdc);
+  if (!dc) return FALSE;
+  if (previous) *previous = dc->brushOrg;
+  dc->brushOrg = POINT{x, y};
+  return TRUE;
+}
+
+}  // extern "C"
