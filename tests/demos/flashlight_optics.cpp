@@ -25,7 +25,7 @@ struct AngleCase {
   double p, q, expected;
 };
 
-TEST(DirectionAngle, AxesAndQuadrants) {
+TEST(FlashlightDirectionAngle, AxesAndQuadrants) {
   const AngleCase cases[] = {
       {0, 0, kThreeHalvesPi}, {5, 0, kPi / 2},      {-5, 0, kThreeHalvesPi},
       {1, 1, kPi / 4},      {-1, 1, -kPi / 4},      {1, -1, 3 * kPi / 4},
@@ -36,7 +36,7 @@ TEST(DirectionAngle, AxesAndQuadrants) {
     EXPECT_NEAR(DirectionAngle(c.p, c.q), c.expected, 1e-15) << "p=" << c.p << " q=" << c.q;
 }
 
-TEST(DirectionAngle, PointsAlongItsVectorWithinItsRange) {
+TEST(FlashlightDirectionAngle, PointsAlongItsVectorWithinItsRange) {
   // sin gives the vertical component and cos the horizontal one; only the third quadrant
   // differs from atan2, by a full turn.
   for (int p = -3; p <= 3; ++p) {
@@ -52,7 +52,7 @@ TEST(DirectionAngle, PointsAlongItsVectorWithinItsRange) {
   }
 }
 
-TEST(Rounding, TiesToEvenAndNothingUndefined) {
+TEST(FlashlightRounding, TiesToEvenAndNothingUndefined) {
   const struct {
     long double v;
     int32_t expected;
@@ -65,7 +65,7 @@ TEST(Rounding, TiesToEvenAndNothingUndefined) {
   for (const auto &c : cases) EXPECT_EQ(RoundToPixel(c.v), c.expected) << static_cast<double>(c.v);
 }
 
-TEST(Rounding, LowWordWraps) {
+TEST(FlashlightRounding, LowWordWraps) {
   EXPECT_EQ(LowWord(400), 400);
   EXPECT_EQ(LowWord(65535), -1);
   EXPECT_EQ(LowWord(70000), 4464);
@@ -79,9 +79,9 @@ struct ShadowCase {
   ShadowQuad expected;
 };
 
-class ShadowCornersTest : public ::testing::TestWithParam<ShadowCase> {};
+class FlashlightCorners : public ::testing::TestWithParam<ShadowCase> {};
 
-TEST_P(ShadowCornersTest, MatchesWorkedFigures) {
+TEST_P(FlashlightCorners, MatchesWorkedFigures) {
   const ShadowCase &c = GetParam();
   EXPECT_EQ(ShadowCorners(kSegments[c.segment], c.lampX, c.lampY, kShadowLength), c.expected);
 }
@@ -104,10 +104,10 @@ const ShadowCase kShadowCases[] = {
     {"InsideNearBottom", 0, 300, 199, {{{200, 200}, {400, 200}, {1400, 210}, {-800, 210}}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Figures, ShadowCornersTest, ::testing::ValuesIn(kShadowCases),
+INSTANTIATE_TEST_SUITE_P(Figures, FlashlightCorners, ::testing::ValuesIn(kShadowCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(ShadowCorners, NeighbouringSidesShareFarCorners) {
+TEST(FlashlightShadowCorners, NeighbouringSidesShareFarCorners) {
   // The box's sides are joined end to end, so their shadows close up without a gap.
   const int32_t lamps[][2] = {{300, 150}, {210, 110}, {600, 50}, {50, 580}, {399, 101}};
   for (const auto &lamp : lamps) {
@@ -120,7 +120,7 @@ TEST(ShadowCorners, NeighbouringSidesShareFarCorners) {
   }
 }
 
-TEST(ShadowCorners, FarCornersLieAwayFromTheLampAtTheShadowLength) {
+TEST(FlashlightShadowCorners, FarCornersLieAwayFromTheLampAtTheShadowLength) {
   for (int32_t x = 0; x < 800; x += 97) {
     for (int32_t y = 0; y < 600; y += 89) {
       const Segment &bar = kSegments[4];

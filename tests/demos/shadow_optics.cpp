@@ -31,7 +31,7 @@ Point Along(double angle, double distance, double dx = 0, double dy = 0) {
   return {kLamp.x + std::cos(angle) * distance + dx, kLamp.y + std::sin(angle) * distance + dy};
 }
 
-TEST(Sweep, NineteenRaysTwentyDegreesApartTheLastJustShortOfAFullTurn) {
+TEST(ShadowSweep, NineteenRaysTwentyDegreesApartTheLastJustShortOfAFullTurn) {
   const std::vector<double> angles = SweepAngles();
   ASSERT_EQ(angles.size(), 19u);
   for (size_t k = 0; k < angles.size(); ++k) EXPECT_NEAR(angles[k], k * kPi / 9, 1e-13) << k;
@@ -40,7 +40,7 @@ TEST(Sweep, NineteenRaysTwentyDegreesApartTheLastJustShortOfAFullTurn) {
   EXPECT_LT(residue, 5e-15);
 }
 
-TEST(RayMark, WorkedFiguresFromTheLampAt400By300) {
+TEST(ShadowRayMark, WorkedFiguresFromTheLampAt400By300) {
   // Near side of an obstacle ahead and to the right.
   const auto near = RayMark(kLamp, RayAt(40), kRayReach, {553, 429}, kRadius);
   ASSERT_TRUE(near.has_value());
@@ -56,7 +56,7 @@ TEST(RayMark, WorkedFiguresFromTheLampAt400By300) {
   EXPECT_NEAR(std::hypot(far->x - kLamp.x, far->y - kLamp.y), 210, 1);
 }
 
-TEST(RayMark, CrossingIsOnTheOutlineAndOnTheRay) {
+TEST(ShadowRayMark, CrossingIsOnTheOutlineAndOnTheRay) {
   for (int deg = 20; deg < 360; deg += 20) {
     if (deg == 180) continue;  // horizontal up to rounding: either outcome is fine
     const double a = RayAt(deg);
@@ -82,7 +82,7 @@ struct MissCase {
   Point centre;
 };
 
-TEST(RayMark, MarksNothingWhereTheRayDoesNotCrossAhead) {
+TEST(ShadowRayMark, MarksNothingWhereTheRayDoesNotCrossAhead) {
   const double a40 = RayAt(40);
   const MissCase cases[] = {
       {"first ray has a box without height", 0, {600, 303}},
@@ -98,7 +98,7 @@ TEST(RayMark, MarksNothingWhereTheRayDoesNotCrossAhead) {
   EXPECT_TRUE(RayMark(kLamp, a40, kRayReach, Along(a40, 995), kRadius).has_value());
 }
 
-TEST(RayMark, LampInsideAnObstacleMarksItOnlyLeftward) {
+TEST(ShadowRayMark, LampInsideAnObstacleMarksItOnlyLeftward) {
   const Point c{403, 302};
   for (int deg = 20; deg < 360; deg += 20) {
     if (deg == 180) continue;
@@ -111,14 +111,14 @@ TEST(RayMark, LampInsideAnObstacleMarksItOnlyLeftward) {
   }
 }
 
-TEST(RayMark, ObstacleBetweenNeighbouringRaysGetsNoMark) {
+TEST(ShadowRayMark, ObstacleBetweenNeighbouringRaysGetsNoMark) {
   const Point between = Along(RayAt(20) / 2, 600);
   int marks = 0;
   SweepRays([&](double a) { marks += RayMark(kLamp, a, kRayReach, between, kRadius).has_value(); });
   EXPECT_EQ(marks, 0);
 }
 
-TEST(RayMark, DegenerateInputsMarkNothing) {
+TEST(ShadowRayMark, DegenerateInputsMarkNothing) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   // No length: the ray's end is the lamp and the slope is 0/0.
   EXPECT_FALSE(RayMark(kLamp, RayAt(40), 0, {420, 317}, kRadius).has_value());
@@ -128,7 +128,7 @@ TEST(RayMark, DegenerateInputsMarkNothing) {
   EXPECT_FALSE(RayMark(kLamp, nan, kRayReach, {553, 429}, kRadius).has_value());
 }
 
-TEST(ToPixel, RoundsTiesToEvenAndKeepsTheLowWord) {
+TEST(ShadowToPixel, RoundsTiesToEvenAndKeepsTheLowWord) {
   const struct {
     double v;
     int16_t expected;

@@ -11,7 +11,7 @@ using namespace shadow;
 
 namespace {
 
-TEST(ScatterObstacles, SameSeedSameFieldOtherSeedOtherField) {
+TEST(ShadowScatter, SameSeedSameFieldOtherSeedOtherField) {
   const ObstacleField a = ScatterObstacles(4711, 799, 599);
   const ObstacleField b = ScatterObstacles(4711, 799, 599);
   const ObstacleField c = ScatterObstacles(4712, 799, 599);
@@ -24,7 +24,7 @@ TEST(ScatterObstacles, SameSeedSameFieldOtherSeedOtherField) {
   EXPECT_GT(differ, kObstacleCount / 2);
 }
 
-TEST(ScatterObstacles, WholeNumbersUniformBelowTheBounds) {
+TEST(ShadowScatter, WholeNumbersUniformBelowTheBounds) {
   // 200 fields, 10000 centres: every one a whole number in 0..798 x 0..598, the extremes
   // reached, the means near the middle, and the obstacles not all on a few spots.
   double sumX = 0, sumY = 0;
@@ -52,7 +52,7 @@ TEST(ScatterObstacles, WholeNumbersUniformBelowTheBounds) {
   EXPECT_GT(spots.size(), 9500u);
 }
 
-TEST(ScatterObstacles, EmptyRangeGivesZeroInsteadOfUndefinedDraws) {
+TEST(ShadowScatter, EmptyRangeGivesZeroInsteadOfUndefinedDraws) {
   // Without an open window the screen bounds are not positive; no draw is possible below them.
   for (const Point &p : ScatterObstacles(1, 0, -1)) {
     EXPECT_EQ(p.x, 0);
