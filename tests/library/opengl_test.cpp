@@ -1,0 +1,98 @@
+// The OpenGL pair: drawing through the page context lands in the page; without OpenGL the
+// window still opens and reports -9.
+#include "headless_window.h"
+
+#ifdef _WIN32
+#include <GL/gl.h>
+#else
+#include <dlfcn.h>
+#endif
+
+using namespace plotvane;
+
+namespace {
+
+GraphSession &S() { return Session(); }
+
+// The few GL calls the test makes, from wherever the system keeps them.
+struct GlCalls {
+  void (*clearColor)(float, float, float, float) = nullptr;
+  void (*clear)(unsigned) = nullptr;
+  void (*finish)() = nullptr;
+  bool Loaded() const { return clearColor && clear && finish; }
+};
+
+GlCalls LoadGl() {
+  GlCalls gl;
+#ifdef _WIN32
+  gl.clearColor = [](float r, float g, float b, float a) { glClearColor(r, g, b, a); };
+  gl.clear = [](unsigned mask) { glClear(mask); };
+  gl.finish = [] { glFinish(); };
+#else
+  void *lib = nullptr;
+  for (const char *name : {"libOSMesa.so.8", "libOSMesa.so.6", "libOSMesa.so"})
+    if ((lib = dlopen(name, RTLD_NOW | RTLD_LOCAL))) break;
+  if (lib) {
+    gl.clearColor = reinterpret_cast<decltype(gl.clearColor)>(dlsym(lib, "glClearColor"));
+    gl.clear = reinterpret_cast<decltype(gl.clear)>(dlsym(lib, "glClear"));
+    gl.finish = reinterpret_cast<decltype(gl.finish)>(dlsym(lib, "glFinish"));
+  }
+#endif
+  return gl;
+}
+
+constexpr unsigned kColorBufferBit = 0x4000;
+
+class OpenGL : public pvtest::HeadlessWindow {
+ protected:
+  OpenGL() { driver_ = 9; }
+};
+
+TEST_F(OpenGL, PageContextDrawsIntoThePageOrReportsMissing) {
+  if (!S().GLAvailable) {
+    // No OpenGL here: the window opened and shows, and the pair is refused.
+    EXPECT_TRUE(IsWindowVisible(S().WindowHandle));
+    UseGLContext(false);
+    EXPECT_EQ(GraphError(), grNoOpenGL);
+    GTEST_SKIP() << "no OpenGL on this system; the -9 path was checked";
+  }
+  const GlCalls gl = LoadGl();
+  ASSERT_TRUE(gl.Loaded());
+  UseGLContext(false);
+  EXPECT_EQ(GraphError(), grOk);
+  gl.clearColor(1.0f, 0.0f, 0.0f, 1.0f);
+  gl.clear(kColorBufferBit);
+  gl.finish();
+  GdiFlush();
+  EXPECT_EQ(GetPixel(S().PageDC, 10, 10), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(S().PageDC, 799, 599), RGB(255, 0, 0));
+}
+
+TEST_F(OpenGL, SwitchingKeepsTheViewAreaAndItsClip) {
+  SetViewArea(10, 20, 110, 220, true);
+  MoveCursor(5, 5);
+  UseGLContext(true);
+  if (!S().GLAvailable) GTEST_SKIP() << "no OpenGL on this system";
+  EXPECT_EQ(GraphError(), grOk);
+  EXPECT_EQ(S().ViewArea.X1, 10);
+  EXPECT_EQ(S().ViewArea.Y2, 220);
+  EXPECT_TRUE(S().ViewArea.Clip);
+  EXPECT_NE(S().ClipRegion, nullptr);
+  RECT box{};
+  GetClipBox(S().PageDC, &box);
+  EXPECT_EQ(box.left, 10);
+  EXPECT_EQ(box.bottom, 221);
+  EXPECT_EQ(S().CursorX, 0);
+  EXPECT_EQ(S().CursorY, 0);
+}
+
+TEST(OpenGLClosed, RefusedAfterClose) {
+  pvtest::OpenWindow(9, 6);
+  ASSERT_TRUE(GraphActive());
+  CloseGraphWindow();
+  UseGLContext(false);
+  EXPECT_EQ(GraphError(), grNotOpen);
+  EXPECT_FALSE(S().GLAvailable);
+}
+
+}  // namespace
