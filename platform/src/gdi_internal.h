@@ -239,6 +239,7 @@ inline uint32_t Mix(int rop2, uint32_t p, uint32_t d) {
     case R2_NOTXORPEN: return ~(p ^ d);
     case R2_NOP: return d;
     case R2_MERGENOTPEN: return ~p | d;
+    case R2_MERGEPENNOT: return p | ~d;
     case R2_MERGEPEN: return p | d;
     case R2_WHITE: return ~0u;
     default: return p;  // R2_COPYPEN
