@@ -4,27 +4,8 @@
 #include <pvplatform.h>
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <vector>
-
-#include "gdi_internal.h"
-
-// Stand-ins until GDI's brushes land; the library's own definitions win once they exist.
-extern "C" __attribute__((weak)) HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
-  pv::gdi::GdiGuard guard(pv::gdi::GdiLock());
-  auto b = std::make_unique<pv::gdi::Brush>();
-  b->log = {BS_SOLID, color, 0};
-  return static_cast<HBRUSH>(pv::gdi::Register(std::move(b)));
-}
-extern "C" __attribute__((weak)) int WINAPI FillRect(HDC dc, const RECT *r, HBRUSH brush) {
-  pv::gdi::DrawScope scope(dc);
-  pv::gdi::Brush *b = scope ? pv::gdi::FindBrush(brush) : nullptr;
-  if (!b || !r) return 0;
-  const uint32_t value = pv::gdi::ResolveColor(scope.dc(), b->log.lbColor, scope.target());
-  for (int y = r->top; y < r->bottom; ++y) pv::gdi::FillSpan(scope, y, r->left, r->right, value);
-  return 1;
-}
 
 namespace {
 
