@@ -17,8 +17,12 @@
 namespace {
 
 std::vector<MSG> g_input;
+// Shift and Ctrl as GetKeyState saw them while each message was handled (bit 0 Shift, 1 Ctrl).
+std::vector<int> g_modifiers;
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)
+    g_modifiers.push_back((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0));
   switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -27,6 +31,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
     case WM_MOUSEWHEEL:
     case WM_CLOSE: g_input.push_back({hwnd, msg, wParam, lParam, 0, {}}); return 0;
     default: return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -82,6 +87,7 @@ class SdlHostOnXvfb : public ::testing::Test {
     setenv("DISPLAY", server_.name().c_str(), 1);
     pvplatform::SetHostKind(pvplatform::HostKind::Sdl);
     g_input.clear();
+    g_modifiers.clear();
   }
   void TearDown() override { pvplatform::SetHostKind(pvplatform::HostKind::Headless); }
 
@@ -175,6 +181,47 @@ TEST_F(SdlHostOnXvfb, WindowAppearsWithItsCaptionAndShowsItsSurface) {
   HWND again = Open("Plotvane host test again");
   ASSERT_NE(again, nullptr);
   DestroyWindow(again);
+}
+
+TEST_F(SdlHostOnXvfb, ModifiersReachKeyStateAndMouseFlags) {
+  HWND h = Open("Plotvane modifiers");
+  ASSERT_NE(h, nullptr);
+  Pump(200);
+  Display *dpy = XOpenDisplay(server_.name().c_str());
+  ASSERT_NE(dpy, nullptr);
+  Window w = FindByTitle(dpy, DefaultRootWindow(dpy), "Plotvane modifiers");
+  XCloseDisplay(dpy);
+  ASSERT_NE(w, 0u);
+  const std::string win = "--window " + std::to_string(w);
+  Xdotool(server_.name(), "mousemove " + win + " 300 200");
+  Xdotool(server_.name(), "key " + win + " Up shift+F1 ctrl+F10 F12 ctrl+Tab");
+  Xdotool(server_.name(), "keydown ctrl mousedown 3 mouseup 3 keyup ctrl");
+  Pump(500);
+
+  struct Expect {
+    UINT message;
+    WPARAM vk;
+    int modifiers;
+  } expected[] = {{WM_KEYDOWN, VK_UP, 0},          {WM_KEYDOWN, VK_SHIFT, 1},   {WM_KEYDOWN, VK_F1, 1},
+                  {WM_KEYDOWN, VK_CONTROL, 2},     {WM_SYSKEYDOWN, VK_F10, 2},  {WM_KEYDOWN, VK_F12, 0},
+                  {WM_KEYDOWN, VK_CONTROL, 2},     {WM_KEYDOWN, VK_TAB, 2},     {WM_KEYDOWN, VK_CONTROL, 2}};
+  std::vector<MSG> keys;
+  for (auto &m : g_input)
+    if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) keys.push_back(m);
+  ASSERT_EQ(keys.size(), std::size(expected));
+  ASSERT_EQ(g_modifiers.size(), std::size(expected));
+  for (size_t i = 0; i < keys.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(keys[i].message, expected[i].message);
+    EXPECT_EQ(keys[i].wParam, expected[i].vk);
+    EXPECT_EQ(g_modifiers[i], expected[i].modifiers);
+  }
+  for (auto &m : g_input) EXPECT_FALSE(m.message == WM_CHAR && m.wParam == '\t') << "Ctrl+Tab typed a tab";
+  bool rightWithCtrl = false;
+  for (auto &m : g_input)
+    if (m.message == WM_RBUTTONDOWN) rightWithCtrl = m.wParam == (MK_RBUTTON | MK_CONTROL);
+  EXPECT_TRUE(rightWithCtrl);
+  DestroyWindow(h);
 }
 
 TEST_F(SdlHostOnXvfb, NoDisplayMeansNoWindowAndOneMessage) {
