@@ -6,8 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
-#include <map>
+#include <string>
 #include <vector>
 
 #include "host_sdl_input.h"

@@ -8,7 +8,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "kernel_internal.h"
 #include "user_internal.h"
 
 namespace pv::user {
