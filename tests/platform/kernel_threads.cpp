@@ -156,15 +156,6 @@ TEST(KernelThreads, CriticalSectionsAreReentrantAndExclude) {
   DeleteCriticalSection(&s.cs);  // twice does no harm
 }
 
-TEST(KernelThreads, WaitTimesOutOnARunningThread) {
-  Gate g;
-  HANDLE t = CreateThread(nullptr, 0, WaitAtGate, &g, 0, nullptr);
-  EXPECT_EQ(WaitForSingleObject(t, 5), static_cast<DWORD>(WAIT_TIMEOUT));
-  g.open = true;
-  EXPECT_EQ(WaitForSingleObject(t, INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
-  CloseHandle(t);
-}
-
 TEST(KernelProcess, StartupInfoIsThatOfAConsoleProgram) {
   STARTUPINFOA si;
   std::memset(&si, 0xAB, sizeof si);
