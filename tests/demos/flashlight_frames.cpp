@@ -71,7 +71,7 @@ TEST_F(FlashlightFrame, LampAtBoxCentreLeavesOnlyTheBoxLit) {
       const bool inside = x > 200 && x < 400 && y > 100 && y < 200;
       const bool side = ((x == 200 || x == 400) && y >= 100 && y <= 200) ||
                         ((y == 100 || y == 200) && x >= 200 && x <= 400);
-      const bool bar = y == 400 && x >= 200 && x < 400;
+      const bool bar = y == 400 && x >= 200 && x <= 400;  // DrawLine sets its end point
       if (inside) {
         lit += c == grey_;
         ASSERT_TRUE(c == grey_ || c == yellow_) << x << "," << y;

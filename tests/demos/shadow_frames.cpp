@@ -121,7 +121,9 @@ TEST_F(ShadowFrame, SeededFieldMarksWhereTheRayFunctionSays) {
     }
   }
   for (const Point &o : scene_.obstacles) {
-    if (o.y + 10 < img.height) EXPECT_EQ(img.At(static_cast<int>(o.x), static_cast<int>(o.y) + 10), white_);
+    if (o.y + 10 < img.height) {
+      EXPECT_EQ(img.At(static_cast<int>(o.x), static_cast<int>(o.y) + 10), white_) << o.x << "," << o.y;
+    }
   }
 }
 
