@@ -1,6 +1,7 @@
 // Frames of thicklens drawn on the headless host and read back from the page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "headless_window.h"
@@ -10,18 +11,25 @@ namespace {
 
 using namespace thicklens;
 
-const COLORREF kWhite = RGB(255, 255, 255);
-const COLORREF kRed = RGB(255, 0, 0);
-
 class ThickLensFrame : public pvtest::HeadlessWindow {
  protected:
+  void SetUp() override {
+    pvtest::HeadlessWindow::SetUp();
+    // The stock palette's entries nearest to the named colours' defaults.
+    kWhite = plotvane::StockPalette[plotvane::NamedColor(plotvane::ncWhite)];
+    kRed = plotvane::StockPalette[plotvane::NamedColor(plotvane::ncRed)];
+    ASSERT_GE(GetRValue(kRed), 250);
+    ASSERT_EQ(GetGValue(kRed) + GetBValue(kRed), 0);
+    ASSERT_GE(std::min({GetRValue(kWhite), GetGValue(kWhite), GetBValue(kWhite)}), 250);
+  }
+
   // Draws one frame and reads back the page it went to.
   pvtest::PageImage Frame(int32_t x, int32_t y) {
     DrawFrame(state, x, y);
     return pvtest::ReadActivePage();
   }
 
-  static std::set<int> RowsWith(const pvtest::PageImage &img, COLORREF colour) {
+  std::set<int> RowsWith(const pvtest::PageImage &img, COLORREF colour) {
     std::set<int> rows;
     for (int y = 0; y < img.height; ++y)
       for (int x = 0; x < img.width; ++x)
@@ -30,6 +38,8 @@ class ThickLensFrame : public pvtest::HeadlessWindow {
   }
 
   ProgramState state;
+  COLORREF kWhite = 0;
+  COLORREF kRed = 0;
 };
 
 TEST_F(ThickLensFrame, FirstFrameDrawsPageZeroAndShowsPageOne) {
