@@ -1,0 +1,98 @@
+// plotvane-bench: times the six programs' frames and the library's primitives on one open
+// window. Built natively and for Windows, so that scripts/bench.sh can put our platform
+// layer and a real GDI side by side.
+//   plotvane-bench [--mode all|programs|primitives|present] [--runs N] [--frames N]
+//                  [--scale X] [--tsv] [--host headless|sdl]
+#include <plotvane/plotvane.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "suites.h"
+
+#ifndef _WIN32
+#include <pvplatform.h>
+#endif
+
+namespace {
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: plotvane-bench [--mode all|programs|primitives|present] [--runs N] [--frames N]\n"
+               "                      [--scale X] [--tsv] [--host headless|sdl]\n");
+}
+
+bool ParseInt(const char *text, int &out) {
+  char *end = nullptr;
+  const long v = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || v < 1 || v > 1000000) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+bool ParseScale(const char *text, double &out) {
+  char *end = nullptr;
+  const double v = std::strtod(text, &end);
+  if (end == text || *end != '\0' || !(v > 0.0 && v <= 1000.0)) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  pvbench::Options options;
+  std::string mode = "all", host = "headless";
+  bool tsv = false;
+  for (int i = 1; i < argc; ++i) {
+    const char *arg = argv[i];
+    const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
+    bool ok = true;
+    if (!std::strcmp(arg, "--tsv")) {
+      tsv = true;
+      continue;
+    }
+    if (!value) {
+      ok = false;
+    } else if (!std::strcmp(arg, "--mode")) {
+      mode = value;
+      ok = mode == "all" || mode == "programs" || mode == "primitives" || mode == "present";
+    } else if (!std::strcmp(arg, "--host")) {
+      host = value;
+      ok = host == "headless" || host == "sdl";
+    } else if (!std::strcmp(arg, "--runs")) {
+      ok = ParseInt(value, options.runs);
+    } else if (!std::strcmp(arg, "--frames")) {
+      ok = ParseInt(value, options.frames);
+    } else if (!std::strcmp(arg, "--scale")) {
+      ok = ParseScale(value, options.scale);
+    } else {
+      ok = false;
+    }
+    if (!ok) {
+      Usage();
+      return 2;
+    }
+    ++i;
+  }
+
+#ifndef _WIN32
+  pvplatform::SetHostKind(host == "sdl" ? pvplatform::HostKind::Sdl : pvplatform::HostKind::Headless);
+#endif
+  // The programs' own window: 800 x 600, 8-bit pages with a 256-entry palette.
+  int16_t driver = 3, graphMode = 6;
+  plotvane::OpenGraphWindow(driver, graphMode, "Plotvane bench");
+  if (!plotvane::GraphActive()) {
+    std::fprintf(stderr, "plotvane-bench: the window could not be opened (error %d)\n", plotvane::GraphError());
+    return 1;
+  }
+
+  pvbench::Report report(stdout, tsv);
+  if (mode == "all" || mode == "programs") pvbench::RunPrograms(report, options);
+  if (mode == "all" || mode == "primitives") pvbench::RunPrimitives(report, options);
+  if (mode == "present") pvbench::RunPresent(report, options);
+  plotvane::CloseGraphWindow();
+  return 0;
+}
