@@ -78,6 +78,46 @@ long long FirstNotBefore(long long lo, long long hi, Before before) {
   return lo;
 }
 
+// The rows of a round pen's dot, as real GDI fills an ellipse in the pen's box: the outline
+// walked over one quadrant in doubled coordinates about the centre (A = w - 1), each step
+// taking, of up-left, up and left, the move whose point lies nearest the ellipse (in that order
+// on ties); an even width climbs the centre column while it stays strictly inside. Row k of
+// the result (k = 0 at the box's top) spans offsets first..last about the pen's point.
+std::vector<std::pair<int, int>> DotRows(int width) {
+  const int low = -(width / 2);
+  std::vector<std::pair<int, int>> rows(static_cast<size_t>(width), {low, low + width - 1});
+  if (width <= 2) return rows;
+  const long long a = width - 1;
+  auto residual = [a](long long x, long long y) { return a * a * (x * x + y * y - a * a); };
+  std::vector<long long> reach(static_cast<size_t>(width), -1);  // doubled half-width per row
+  auto mark = [&](long long x, long long y) {
+    for (long long yy : {y, -y}) {
+      size_t row = static_cast<size_t>((yy + a) / 2);
+      reach[row] = std::max(reach[row], x);
+    }
+  };
+  long long x = a, y = a % 2;
+  mark(x, y);
+  while (x > a % 2) {
+    const long long diag = std::llabs(residual(x - 2, y + 2)), up = std::llabs(residual(x, y + 2)),
+                    left = std::llabs(residual(x - 2, y));
+    if (diag <= up && diag <= left) {
+      x -= 2;
+      y += 2;
+    } else if (up <= left) {
+      y += 2;
+    } else {
+      x -= 2;
+    }
+    mark(x, y);
+  }
+  if (x == 1)
+    while (y + 2 <= a && residual(x, y + 2) < 0) mark(x, y += 2);
+  for (size_t row = 0; row < rows.size(); ++row)
+    rows[row] = {static_cast<int>((a - reach[row]) / 2) + low, static_cast<int>((a + reach[row]) / 2) + low};
+  return rows;
+}
+
 }  // namespace
 
 PenWalker::PenWalker(DrawScope &scope, const Pen &pen) : scope_(scope) {
@@ -159,90 +199,81 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
 void WideStroke(DrawScope &scope, const Pen &pen, const POINT *points, int count, bool closed) {
   if (count < 1) return;
   const RECT &c = scope.clip();
-  const double r = pen.Width() / 2.0;
-  // Pixel centres sit half a pixel before the integer point for even widths, so that a pen
-  // of width w covers exactly w pixels across.
-  const double shift = (pen.Width() % 2 == 0) ? -0.5 : 0.0;
-  const double r2 = r * r - 0.25;
-  int segments = count == 1 ? 1 : (closed ? count : count - 1);
+  // Every point of the path gets the pen's round dot; each segment gets the parallelogram
+  // between its ends, offset by w/2 to either side with the corners rounded to whole pixels
+  // from the pen box's centre, filled as polygons are (left and top edges in).
+  const int width = pen.Width();
+  const double half = width / 2.0, boxShift = (width % 2) * 0.5;
+  const std::vector<std::pair<int, int>> dot = DotRows(width);
+  const int segments = count == 1 ? 0 : (closed ? count : count - 1);
+  struct Body {
+    double x[4], y[4];
+  };
+  std::vector<Body> bodies;
+  bodies.reserve(static_cast<size_t>(segments));
   long long top = c.bottom, bottom = c.top;
   for (int i = 0; i < count; ++i) {
-    top = std::min<long long>(top, static_cast<long long>(std::floor(points[i].y + shift - r)));
-    bottom = std::max<long long>(bottom, static_cast<long long>(std::ceil(points[i].y + shift + r)) + 1);
+    top = std::min<long long>(top, static_cast<long long>(std::floor(points[i].y - half)) - 1);
+    bottom = std::max<long long>(bottom, static_cast<long long>(std::ceil(points[i].y + half)) + 2);
+  }
+  for (int s = 0; s < segments; ++s) {
+    const POINT &a = points[s];
+    const POINT &b = points[(s + 1) % count];
+    const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y, len = std::hypot(dx, dy);
+    if (len == 0) continue;
+    const double nx = -dy / len * half, ny = dx / len * half;
+    auto round = [](double v) { return std::floor(v + 0.5); };
+    Body body;
+    const double ends[4][2] = {{a.x + boxShift + nx, a.y + boxShift + ny},
+                               {b.x + boxShift + nx, b.y + boxShift + ny},
+                               {b.x + boxShift - nx, b.y + boxShift - ny},
+                               {a.x + boxShift - nx, a.y + boxShift - ny}};
+    for (int k = 0; k < 4; ++k) {
+      body.x[k] = round(ends[k][0]);
+      body.y[k] = round(ends[k][1]);
+    }
+    bodies.push_back(body);
   }
   top = std::max<long long>(top, c.top);
   bottom = std::min<long long>(bottom, c.bottom);
   const uint32_t value = ResolveColor(scope.dc(), pen.log.lopnColor, scope.target(), ColorUse::Pen);
-  std::vector<std::pair<double, double>> many;
+  std::vector<std::pair<double, double>> spans;  // pixels from <= x < to
   for (long long y = top; y < bottom; ++y) {
-    // Each capsule meets a row in one interval; rows are filled once as the union of them.
-    many.clear();
-    for (int s = 0; s < segments; ++s) {
-      const POINT &a = points[s];
-      const POINT &b = points[(s + 1) % count];
-      double ax = a.x + shift, ay = a.y + shift, bx = b.x + shift, by = b.y + shift;
-      double lo = INFINITY, hi = -INFINITY;
-      // Capsule ∩ row = union over the two end discs and the band between them.
-      auto disc = [&](double cx, double cy) {
-        double dy = static_cast<double>(y) - cy, h = r2 - dy * dy;
-        if (h < 0) return;
-        double w = std::sqrt(h);
-        lo = std::min(lo, cx - w);
-        hi = std::max(hi, cx + w);
-      };
-      disc(ax, ay);
-      disc(bx, by);
-      double dx = bx - ax, dyv = by - ay, len = std::hypot(dx, dyv);
-      if (len > 0) {
-        // Points (x, y) with 0 <= t <= 1 along the segment and distance <= r from it.
-        double ux = dx / len, uy = dyv / len, rr = std::sqrt(std::max(r2, 0.0));
-        double py = static_cast<double>(y) - ay;
-        if (std::fabs(uy) < 1e-12) {
-          if (std::fabs(py) <= rr) {
-            lo = std::min(lo, std::min(ax, bx));
-            hi = std::max(hi, std::max(ax, bx));
-          }
-        } else {
-          // Across the band: |(x - ax) * uy - py * ux| <= rr; along it: 0 <= (x - ax) * ux + py * uy <= len.
-          double x1 = (py * ux - rr) / uy, x2 = (py * ux + rr) / uy;
-          double bandLo = std::min(x1, x2), bandHi = std::max(x1, x2);
-          if (std::fabs(ux) > 1e-12) {
-            double t1 = (0 - py * uy) / ux, t2 = (len - py * uy) / ux;
-            bandLo = std::max(bandLo, std::min(t1, t2));
-            bandHi = std::min(bandHi, std::max(t1, t2));
-          } else {
-            double along = py * uy;
-            if (along < 0 || along > len) bandHi = -INFINITY;
-          }
-          if (bandLo <= bandHi) {
-            lo = std::min(lo, ax + bandLo);
-            hi = std::max(hi, ax + bandHi);
-          }
-        }
-      }
-      if (lo <= hi) many.emplace_back(lo, hi);
+    // Every piece meets a row in one interval; the row is filled once with their union, so
+    // joins and overlaps are mixed only once.
+    spans.clear();
+    const double row = static_cast<double>(y);
+    for (int i = 0; i < count; ++i) {
+      const long long k = y - (static_cast<long long>(points[i].y) - width / 2);
+      if (k < 0 || k >= width) continue;
+      const auto &[first, last] = dot[static_cast<size_t>(k)];
+      spans.emplace_back(static_cast<double>(points[i].x) + first, static_cast<double>(points[i].x) + last + 1);
     }
-    std::sort(many.begin(), many.end());
-    double curLo = 0, curHi = -INFINITY;
-    bool open = false;
-    auto flush = [&]() {
-      if (!open) return;
-      double from = std::ceil(curLo - shift), to = std::floor(curHi - shift) + 1;
+    for (const Body &body : bodies) {
+      double lo = INFINITY, hi = -INFINITY;
+      for (int k = 0; k < 4; ++k) {
+        double x0 = body.x[k], y0 = body.y[k], x1 = body.x[(k + 1) % 4], y1 = body.y[(k + 1) % 4];
+        if (y0 == y1) continue;
+        if (y0 > y1) {
+          std::swap(x0, x1);
+          std::swap(y0, y1);
+        }
+        if (row < y0 || row >= y1) continue;
+        const double x = x0 + (row - y0) * (x1 - x0) / (y1 - y0);
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
+      }
+      if (lo < hi) spans.emplace_back(std::ceil(lo - 1e-9), std::ceil(hi - 1e-9));
+    }
+    std::sort(spans.begin(), spans.end());
+    size_t i = 0;
+    while (i < spans.size()) {
+      double from = spans[i].first, to = spans[i].second;
+      for (++i; i < spans.size() && spans[i].first <= to; ++i) to = std::max(to, spans[i].second);
       from = std::max(from, static_cast<double>(c.left));
       to = std::min(to, static_cast<double>(c.right));
       if (from < to) FillSpan(scope, static_cast<int>(y), static_cast<int>(from), static_cast<int>(to), value);
-    };
-    for (const auto &[lo, hi] : many) {
-      if (open && lo <= curHi + 1) {
-        curHi = std::max(curHi, hi);
-      } else {
-        flush();
-        curLo = lo;
-        curHi = hi;
-        open = true;
-      }
     }
-    flush();
   }
 }
 

@@ -36,12 +36,25 @@ int WINAPI GetClipBox(HDC hdc, LPRECT rect) {
   DrawScope scope(hdc);
   if (!scope) return ERROR;
   const RECT &c = scope.clip();
-  if (c.left >= c.right || c.top >= c.bottom) {
-    *rect = RECT{0, 0, 0, 0};
-    return NULLREGION;
+  if (c.left < c.right && c.top < c.bottom) {
+    *rect = c;
+    return SIMPLEREGION;
   }
-  *rect = c;
-  return SIMPLEREGION;
+  // Nothing visible: an empty region has an empty box; a region beside the page gives the bare
+  // intersection, corners unsorted, as real GDI reports it.
+  const Dc &dc = scope.dc();
+  const Raster &t = scope.target();
+  *rect = RECT{0, 0, 0, 0};
+  const RECT &r = dc.clipRect;
+  if (dc.hasClip && (r.left >= r.right || r.top >= r.bottom)) return NULLREGION;
+  *rect = RECT{0, 0, t.width, t.height};
+  if (dc.hasClip) {
+    rect->left = std::max(rect->left, dc.clipRect.left);
+    rect->top = std::max(rect->top, dc.clipRect.top);
+    rect->right = std::min(rect->right, dc.clipRect.right);
+    rect->bottom = std::min(rect->bottom, dc.clipRect.bottom);
+  }
+  return NULLREGION;
 }
 
 }  // extern "C"
