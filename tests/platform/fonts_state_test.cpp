@@ -126,19 +126,6 @@ TEST(LogicalFont, FaceNameIsAlwaysTerminated) {
   DeleteObject(font);
 }
 
-TEST(LogicalFont, SelectedIntoADcAndGivenBack) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  LOGFONTA lf{};
-  lf.lfHeight = 16;
-  std::strcpy(lf.lfFaceName, "Courier New");
-  HFONT font = CreateFontIndirectA(&lf);
-  HGDIOBJ previous = SelectObject(dc, font);
-  ASSERT_NE(previous, nullptr);
-  EXPECT_EQ(SelectObject(dc, previous), font);
-  DeleteObject(font);
-  DeleteDC(dc);
-}
-
 // ---- Text state ----------------------------------------------------------------------------------
 
 TEST_F(Dc, AlignmentIsKeptAndThePreviousReturned) {
@@ -171,20 +158,6 @@ TEST_F(Dc, JustificationIsKeptAndClearedWithoutBreaks) {
   EXPECT_EQ(extra, 0);
   EXPECT_EQ(count, 0);
   EXPECT_FALSE(SetTextJustification(nullptr, 1, 1));
-}
-
-TEST(TextState, EachDcKeepsItsOwn) {
-  HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
-  SetTextAlign(a, TA_UPDATECP);
-  SetTextCharacterExtra(a, 3);
-  SetTextJustification(a, 5, 1);
-  EXPECT_EQ(GetTextAlign(b), static_cast<UINT>(0));
-  EXPECT_EQ(GetTextCharacterExtra(b), 0);
-  int extra = -1, count = -1;
-  pvplatform::GetTextJustification(b, extra, count);
-  EXPECT_EQ(extra, 0);
-  DeleteDC(a);
-  DeleteDC(b);
 }
 
 }  // namespace
