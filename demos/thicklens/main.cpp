@@ -2,6 +2,8 @@
 // Esc ends the program.
 #include <plotvane/plotvane.h>
 
+#include <cstdio>
+
 #include "thicklens_scene.h"
 
 int main() {
@@ -9,6 +11,14 @@ int main() {
   int16_t driver = 3;
   int16_t mode = 6;
   OpenGraphWindow(driver, mode, "KALDEROV");
+  // Without a shown window Esc can never arrive and the loop below would never end; the opening
+  // may also stop part-way (a standard face missing) and leave the window hidden.
+  const int16_t openError = GraphError();
+  if (!GraphActive() || (openError != grOk && openError != grNoOpenGL)) {
+    std::fprintf(stderr, "thicklens: the window could not be opened (error %d)\n", openError);
+    if (GraphActive()) CloseGraphWindow();
+    return 1;
+  }
 
   thicklens::ProgramState state;
   for (;;) {
