@@ -9,6 +9,15 @@ GraphSession &S() { return Session(); }
 
 class Mouse : public pvtest::HeadlessWindow {
  protected:
+  void SetUp() override {
+    HeadlessWindow::SetUp();
+#ifdef _WIN32
+    // A real pointer over the window would add its own moves to the posted ones.
+    SetCursorPos(0, 0);
+    pvtest::WaitForWindowThread();
+#endif
+    DrainEvents();
+  }
   void Post(UINT msg, WPARAM w, int x, int y) {
     PostMessageA(S().WindowHandle, msg, w, MAKELPARAM(x, y));
     pvtest::WaitForWindowThread();
@@ -28,7 +37,6 @@ struct MouseCase {
 };
 
 TEST_F(Mouse, MessagesGiveEventsAndLastState) {
-  DrainEvents();
   const MouseCase cases[] = {
       {WM_MOUSEMOVE, 0, 120, 45, meMove, 0},
       {WM_LBUTTONDOWN, MK_LBUTTON, 120, 45, meButtonDown, mbLeft},
@@ -56,7 +64,6 @@ TEST_F(Mouse, MessagesGiveEventsAndLastState) {
 }
 
 TEST_F(Mouse, WheelSignAndScreenPosition) {
-  DrainEvents();
   const struct {
     int16_t delta;
   } cases[] = {{-120}, {120}, {-240}, {32767}, {-32768}};
@@ -73,7 +80,6 @@ TEST_F(Mouse, WheelSignAndScreenPosition) {
 }
 
 TEST_F(Mouse, TwentyEventsKeepTheLastFifteen) {
-  DrainEvents();
   for (int i = 0; i < 20; ++i) PushMouseEvent(meMove, 0, MAKELPARAM(i, 2 * i));
   MouseEvent e;
   int expected = 5;
