@@ -21,9 +21,13 @@ int main() {
   uint16_t page = 0;
   while (!KeyWaiting()) {
     Point p{static_cast<int16_t>(MouseX()), static_cast<int16_t>(MouseY())};
-    trail[head] = p;
-    head = (head + 1) % trail.size();
-    if (filled < trail.size()) ++filled;
+    // The trail grows only when the pointer moves: frames come far faster than mouse events.
+    const Point &last = trail[(head + trail.size() - 1) % trail.size()];
+    if (filled == 0 || p.x != last.x || p.y != last.y) {
+      trail[head] = p;
+      head = (head + 1) % trail.size();
+      if (filled < trail.size()) ++filled;
+    }
 
     SetDrawPage(page);
     page = 1 - page;
