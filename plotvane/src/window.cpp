@@ -195,7 +195,15 @@ void DestructionSequence(GraphSession &s, HWND hwnd) {
   PostQuitMessage(0);
 }
 
-bool exitRegistered = false;
+// The close at process exit is registered once the first window is up: by then the platform
+// has made everything a window uses, and handlers run before what was made before them is
+// torn down.
+void CloseAtExit() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  std::atexit(ExitLibrary);
+}
 
 }  // namespace
 
@@ -337,12 +345,6 @@ void OpenGraphWindow(int16_t &driver, int16_t &mode, std::string_view caption) {
     return;
   }
   SetThreadPriority(s.ThreadHandle, THREAD_PRIORITY_ABOVE_NORMAL);
-  if (!exitRegistered) {
-    // Registered after the platform has made what a window needs, so it runs before that
-    // is torn down at exit.
-    exitRegistered = true;
-    std::atexit(ExitLibrary);
-  }
 
   do {
     Sleep(10);
@@ -355,7 +357,10 @@ void OpenGraphWindow(int16_t &driver, int16_t &mode, std::string_view caption) {
   s.ShownPage = 0;
   SetDrawPage(0);
   ProbeStandardFaces();
-  if (s.GraphError != grOk) return;  // open, but not shown
+  if (s.GraphError != grOk) {  // open, but not shown
+    CloseAtExit();
+    return;
+  }
   s.ClipRegion = nullptr;
   s.PatternBitmap = nullptr;
   ApplySessionDefaults();
@@ -367,6 +372,7 @@ void OpenGraphWindow(int16_t &driver, int16_t &mode, std::string_view caption) {
   ShowWindow(s.WindowHandle, si.wShowWindow);
   ShowWindow(s.WindowHandle, SW_SHOWNORMAL);
   SetForegroundWindow(s.WindowHandle);
+  CloseAtExit();
 }
 
 void ApplySessionDefaults() {

@@ -1,4 +1,5 @@
 // Opening, closing and re-opening the window, error codes, drivers and modes, pages.
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -205,6 +206,25 @@ TEST(OpenGraphWindow, LongCaptionIsCut) {
   GetWindowTextA(S().WindowHandle, title, sizeof title);
   EXPECT_EQ(std::string(title), std::string(255, 'c'));
   CloseGraphWindow();
+}
+
+// The library closes a window left open when the process ends. A handler registered before
+// the library's own runs after it and sees the result.
+void ExitUnlessClosed() {
+  if (GraphActive()) std::_Exit(3);
+}
+
+TEST(ProcessExit, ClosesAWindowLeftOpen) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::atexit(ExitUnlessClosed);
+        pvtest::OpenWindow();
+        if (!GraphActive()) std::_Exit(4);
+        PlotPixel(1, 1, 2);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 // ---- pages
