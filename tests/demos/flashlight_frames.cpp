@@ -36,30 +36,18 @@ class FlashlightFrame : public pvtest::HeadlessWindow {
   COLORREF grey_ = 0, black_ = 0, white_ = 0, yellow_ = 0;
 };
 
-TEST_F(FlashlightFrame, FirstFrameDrawsPageZeroAndShowsPageOne) {
-  pvtest::PageImage first = Draw(300, 300);
-  EXPECT_EQ(plotvane::Session().ActivePage, 0);
-  EXPECT_EQ(plotvane::Session().ShownPage, 1);
-  EXPECT_EQ(first.At(300, 300), yellow_);
-  Draw(600, 300);
-  EXPECT_EQ(plotvane::Session().ActivePage, 1);
-  EXPECT_EQ(plotvane::Session().ShownPage, 0);
-  // Page 0 still holds the first frame.
-  EXPECT_EQ(pvtest::ReadPage(0).At(300, 300), yellow_);
-  EXPECT_EQ(pvtest::ReadPage(1).At(300, 300), grey_);
-}
-
 TEST_F(FlashlightFrame, LampBetweenBoxAndBarDarkensBothWays) {
   const pvtest::PageImage img = Draw(300, 300);
+  // The first frame is drawn on page 0 while page 1 is shown.
+  EXPECT_EQ(plotvane::Session().ActivePage, 0);
+  EXPECT_EQ(plotvane::Session().ShownPage, 1);
   EXPECT_EQ(img.At(300, 300), yellow_);
   EXPECT_EQ(img.At(700, 300), grey_);   // beside the scene, lit
   EXPECT_EQ(img.At(300, 150), black_);  // the bottom side's shadow runs up over the box
-  EXPECT_EQ(img.At(300, 20), black_);
   EXPECT_EQ(img.At(300, 100), white_);  // the top side over that shadow
   EXPECT_EQ(img.At(300, 200), white_);
   EXPECT_EQ(img.At(300, 400), white_);  // the bar
   EXPECT_EQ(img.At(300, 550), black_);  // and its shadow, downwards
-  EXPECT_EQ(img.At(50, 300), grey_);
 }
 
 TEST_F(FlashlightFrame, LampAtBoxCentreLeavesOnlyTheBoxLit) {
@@ -110,17 +98,6 @@ TEST_F(FlashlightFrame, BarShadowDrawnLastHidesTheBoxSides) {
   EXPECT_EQ(img.At(200, 150), black_);
   EXPECT_EQ(img.At(300, 400), white_);
   EXPECT_EQ(img.At(300, 580), grey_);
-}
-
-TEST_F(FlashlightFrame, LampOnTheBarsLineShowsOnlyALine) {
-  // Right of the bar on its line: the bar's shadow is a black line along the line's extension
-  // to the left, and the ground just above and below it stays lit.
-  const pvtest::PageImage img = Draw(600, 400);
-  EXPECT_EQ(img.At(100, 400), black_);
-  EXPECT_EQ(img.At(100, 399), grey_);
-  EXPECT_EQ(img.At(100, 401), grey_);
-  EXPECT_EQ(img.At(300, 400), white_);
-  EXPECT_EQ(img.At(500, 400), grey_);  // nothing between the bar and the lamp
 }
 
 }  // namespace

@@ -127,12 +127,4 @@ TEST_F(ShadowFrame, SeededFieldMarksWhereTheRayFunctionSays) {
   }
 }
 
-TEST_F(ShadowFrame, FieldOutOfEveryRaysWayShowsOnlyObstacles) {
-  // All obstacles right of the lamp between the first two rays: nothing is marked.
-  for (int i = 0; i < kObstacleCount; ++i) scene_.obstacles[i] = {700.0 + 2 * (i % 10), 350.0 + 2 * (i / 10)};
-  const pvtest::PageImage img = Draw(100, 300);
-  EXPECT_EQ(img.CountRGB(yellow_), 0);
-  EXPECT_GT(img.CountRGB(white_), 50);
-}
-
 }  // namespace
