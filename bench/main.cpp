@@ -2,7 +2,8 @@
 // window. Built natively and for Windows, so that scripts/bench.sh can put our platform
 // layer and a real GDI side by side.
 //   plotvane-bench [--mode all|programs|primitives|present] [--runs N] [--frames N]
-//                  [--scale X] [--tsv] [--host headless|sdl]
+//                  [--scale X] [--only TEXT] [--tsv] [--host headless|sdl]
+// --only keeps the rows (programs, primitives) whose name contains TEXT: for profiling one.
 #include <plotvane/plotvane.h>
 
 #include <cstdio>
@@ -21,7 +22,7 @@ namespace {
 void Usage() {
   std::fprintf(stderr,
                "usage: plotvane-bench [--mode all|programs|primitives|present] [--runs N] [--frames N]\n"
-               "                      [--scale X] [--tsv] [--host headless|sdl]\n");
+               "                      [--scale X] [--only TEXT] [--tsv] [--host headless|sdl]\n");
 }
 
 bool ParseInt(const char *text, int &out) {
@@ -68,6 +69,8 @@ int main(int argc, char **argv) {
       ok = ParseInt(value, options.frames);
     } else if (!std::strcmp(arg, "--scale")) {
       ok = ParseScale(value, options.scale);
+    } else if (!std::strcmp(arg, "--only")) {
+      options.only = value;
     } else {
       ok = false;
     }

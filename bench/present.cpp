@@ -16,6 +16,11 @@ void PresentShownPage() {
   WaitForPaint();
 }
 
+void ShowGraphWindow(bool shown) {
+  ShowWindow(plotvane::Session().WindowHandle, shown ? SW_SHOWNORMAL : SW_HIDE);
+  if (shown) WaitForPaint();
+}
+
 void BlitPageToWindow() {
   plotvane::GraphSession &s = plotvane::Session();
   EnterCriticalSection(&s.SessionLock);

@@ -11,6 +11,10 @@ void WaitForPaint();
 // (BeginPaint, BitBlt of the shown page, EndPaint).
 void PresentShownPage();
 
+// Hides or shows the window. A hidden window is never painted, so frames drawn meanwhile are
+// timed without the window thread's paints competing for the session lock and the cores.
+void ShowGraphWindow(bool shown);
+
 // One BitBlt of the drawing page to the window's DC, as the paint does it.
 void BlitPageToWindow();
 

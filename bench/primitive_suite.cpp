@@ -16,8 +16,6 @@ using namespace plotvane;
 
 constexpr int16_t kCentreX = 400, kCentreY = 300;
 
-int Calls(const Options &o, int base) { return std::max(1, static_cast<int>(base * o.scale)); }
-
 // The end of a line of `length` from the centre through the middle of `octant` (0 is east,
 // counting clockwise on the screen as y grows downwards).
 void OctantEnd(int octant, int length, int16_t &x, int16_t &y) {
@@ -30,14 +28,14 @@ void References(Report &report, const Options &o) {
   const size_t pixels = static_cast<size_t>(ScreenMaxX() + 1) * (ScreenMaxY() + 1);
   std::vector<uint8_t> page(pixels);
   std::vector<uint32_t> source(pixels, 0x00336699u), window(pixels);
-  report.Row("ref/memset-page", "us", TimeCalls(o.runs, Calls(o, 200), [&](int i) {
-               std::memset(page.data(), i & 0xFF, page.size());
-               Touch(page.data());
-             }));
-  report.Row("ref/memcpy-window", "us", TimeCalls(o.runs, Calls(o, 100), [&](int) {
-               std::memcpy(window.data(), source.data(), window.size() * sizeof(uint32_t));
-               Touch(window.data());
-             }));
+  TimeRow(report, o, "ref/memset-page", 200, [&](int i) {
+    std::memset(page.data(), i & 0xFF, page.size());
+    Touch(page.data());
+  });
+  TimeRow(report, o, "ref/memcpy-window", 100, [&](int) {
+    std::memcpy(window.data(), source.data(), window.size() * sizeof(uint32_t));
+    Touch(window.data());
+  });
 }
 
 void Lines(Report &report, const Options &o) {
@@ -47,9 +45,7 @@ void Lines(Report &report, const Options &o) {
       int16_t x, y;
       OctantEnd(octant, length, x, y);
       const std::string name = "line/oct" + std::to_string(octant) + "/len" + std::to_string(length);
-      report.Row(name, "us", TimeCalls(o.runs, Calls(o, 4000 / length + 50), [x, y](int) {
-                   DrawLine(kCentreX, kCentreY, x, y);
-                 }));
+      TimeRow(report, o, name, 4000 / length + 50, [x, y](int) { DrawLine(kCentreX, kCentreY, x, y); });
     }
   }
   int16_t x, y;
@@ -65,7 +61,7 @@ void Lines(Report &report, const Options &o) {
   };
   for (const auto &pen : pens) {
     SetPenStyle(pen.style, pen.pattern, pen.thickness);
-    report.Row(pen.name, "us", TimeCalls(o.runs, Calls(o, 60), [x, y](int) { DrawLine(kCentreX, kCentreY, x, y); }));
+    TimeRow(report, o, pen.name, 60, [x, y](int) { DrawLine(kCentreX, kCentreY, x, y); });
   }
   SetPenStyle(0, 0, 1);
 }
@@ -73,19 +69,16 @@ void Lines(Report &report, const Options &o) {
 void Shapes(Report &report, const Options &o) {
   const uint32_t white = NamedColor(ncWhite), yellow = NamedColor(ncYellow);
   // Pixels spread over the page, so they are not all in one cache line.
-  report.Row("pixel/PlotPixel", "us", TimeCalls(o.runs, Calls(o, 5000), [white](int i) {
-               PlotPixel(static_cast<int16_t>((i * 37) % 800), static_cast<int16_t>((i * 13) % 600), white);
-             }));
+  TimeRow(report, o, "pixel/PlotPixel", 5000, [white](int i) {
+    PlotPixel(static_cast<int16_t>((i * 37) % 800), static_cast<int16_t>((i * 13) % 600), white);
+  });
 
   SetFillKind(1, yellow);
-  report.Row("ellipse/200x100", "us",
-             TimeCalls(o.runs, Calls(o, 40), [](int) { DrawEllipse(kCentreX, kCentreY, 200, 100); }));
-  report.Row("arc/circle-r100", "us",
-             TimeCalls(o.runs, Calls(o, 100), [](int) { DrawCircle(kCentreX, kCentreY, 100); }));
+  TimeRow(report, o, "ellipse/200x100", 40, [](int) { DrawEllipse(kCentreX, kCentreY, 200, 100); });
+  TimeRow(report, o, "arc/circle-r100", 100, [](int) { DrawCircle(kCentreX, kCentreY, 100); });
   // Three of the corners lie tens of thousands of pixels off the page.
   static const PolygonPoint far[] = {{-30000, -20000}, {30000, 150}, {420, 25000}, {-200, 400}};
-  report.Row("polygon/far-corners", "us",
-             TimeCalls(o.runs, Calls(o, 20), [](int) { FillPolygonShape(4, far); }));
+  TimeRow(report, o, "polygon/far-corners", 20, [](int) { FillPolygonShape(4, far); });
 
   static const char *const styles[] = {"background", "solid",  "horizontal", "vertical", "cross",
                                        "bdiagonal",  "fdiagonal", "diagcross", "user",     "hollow"};
@@ -93,8 +86,8 @@ void Shapes(Report &report, const Options &o) {
   SetFillPattern(pattern, yellow);
   for (int16_t style = 0; style <= 9; ++style) {
     SetFillKind(style, yellow);
-    report.Row(std::string("fill/") + styles[style] + "-256x256", "us",
-               TimeCalls(o.runs, Calls(o, 50), [](int) { FillBox(100, 100, 355, 355); }));
+    TimeRow(report, o, std::string("fill/") + styles[style] + "-256x256", 50,
+            [](int) { FillBox(100, 100, 355, 355); });
   }
   SetFillKind(1, white);
 }
@@ -109,7 +102,7 @@ void RunPrimitives(Report &report, const Options &options) {
   SetDrawColor(NamedColor(ncWhite));
 
   report.Section("clearing and references");
-  report.Row("clear/page", "us", TimeCalls(options.runs, Calls(options, 200), [](int) { ClearScreen(); }));
+  TimeRow(report, options, "clear/page", 200, [](int) { ClearScreen(); });
   References(report, options);
   report.Section("lines");
   Lines(report, options);

@@ -12,29 +12,35 @@ namespace pvbench {
 void RunPrograms(Report &report, const Options &options) {
   report.Section("programs (per frame)");
   for (const ProgramEntry &program : Programs()) {
+    if (!options.Wanted(program.name)) continue;
     std::unique_ptr<ProgramDriver> driver = program.make();
     std::vector<double> fps, draw, present;
     for (int r = -1; r < options.runs; ++r) {
-      // As the program runs: the window thread paints each flip while the next frame is drawn.
+      // Drawing alone: nothing is painted while the window is hidden.
+      ShowGraphWindow(false);
       Clock::time_point start = Clock::now();
+      for (int f = 0; f < options.frames; ++f) driver->Frame(f);
+      const double drawUs = MicrosSince(start);
+      ShowGraphWindow(true);
+
+      // As the program runs: the window thread paints each flip while the next frame is drawn.
+      start = Clock::now();
       for (int f = 0; f < options.frames; ++f) driver->Frame(f);
       const double loopUs = MicrosSince(start);
       WaitForPaint();
 
-      // In step: each frame drawn, its flip's paint let finish, then one whole present timed.
-      double drawUs = 0.0, presentUs = 0.0;
+      // Each frame's flip painted, then one whole present of it timed.
+      double presentUs = 0.0;
       for (int f = 0; f < options.frames; ++f) {
-        start = Clock::now();
         driver->Frame(f);
-        drawUs += MicrosSince(start);
         WaitForPaint();
         start = Clock::now();
         PresentShownPage();
         presentUs += MicrosSince(start);
       }
       if (r < 0) continue;  // warm-up
-      fps.push_back(options.frames * 1e6 / loopUs);
       draw.push_back(drawUs / options.frames);
+      fps.push_back(options.frames * 1e6 / loopUs);
       present.push_back(presentUs / options.frames);
     }
     const std::string name = program.name;
@@ -49,9 +55,8 @@ void RunPresent(Report &report, const Options &options) {
   plotvane::SetDrawPage(0);
   plotvane::SetShowPage(1);
   WaitForPaint();
-  const int calls = std::max(1, static_cast<int>(50 * options.scale));
-  report.Row("blit/page-to-window", "us", TimeCalls(options.runs, calls, [](int) { BlitPageToWindow(); }));
-  report.Row("present/path", "us", TimeCalls(options.runs, calls, [](int) { PresentShownPage(); }));
+  TimeRow(report, options, "blit/page-to-window", 50, [](int) { BlitPageToWindow(); });
+  TimeRow(report, options, "present/path", 50, [](int) { PresentShownPage(); });
 }
 
 }  // namespace pvbench

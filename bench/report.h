@@ -12,13 +12,15 @@ namespace pvbench {
 class Report {
  public:
   Report(std::FILE *out, bool tsv) : out_(out), tsv_(tsv) {}
-  void Section(const std::string &title);
+  // Heads the rows that follow; a section left without rows prints nothing.
+  void Section(const std::string &title) { pendingSection_ = title; }
   // `name` has no spaces or tabs; `unit` is "us" (per frame or call) or "fps".
   void Row(const std::string &name, const char *unit, const Summary &s);
 
  private:
   std::FILE *out_;
   bool tsv_;
+  std::string pendingSection_;
 };
 
 }  // namespace pvbench

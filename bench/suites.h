@@ -1,7 +1,10 @@
 // The benchmark's suites. Each expects the window open and leaves it open.
 #pragma once
 
-#include <functional>
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "report.h"
 #include "stats.h"
@@ -10,8 +13,11 @@ namespace pvbench {
 
 struct Options {
   int runs = 7;       // repeated runs; a row gives their median and spread
-  int frames = 200;   // frames per program run
+  int frames = 100;   // frames per program run
   double scale = 1.0; // multiplies the calls per primitive run
+  std::string only;   // when set, only rows whose name contains it (for profiling one thing)
+
+  bool Wanted(const std::string &name) const { return only.empty() || name.find(only) != std::string::npos; }
 };
 
 // Per program: frames per second of the free-running loop, microseconds per frame for drawing
@@ -36,6 +42,14 @@ Summary TimeCalls(int runs, int calls, Op &&op) {
     if (r >= 0) perCall.push_back(us / calls);
   }
   return Summarize(std::move(perCall));
+}
+
+// Times `base` calls (times the scale) per run of op(i) and reports them as row `name`.
+template <typename Op>
+void TimeRow(Report &report, const Options &options, const std::string &name, int base, Op &&op) {
+  if (!options.Wanted(name)) return;
+  const int calls = std::max(1, static_cast<int>(base * options.scale));
+  report.Row(name, "us", TimeCalls(options.runs, calls, std::forward<Op>(op)));
 }
 
 }  // namespace pvbench
