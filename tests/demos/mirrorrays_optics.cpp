@@ -55,13 +55,6 @@ TEST(MirrorHelpers, LineParameterFindsCrossingsAndRefusesParallels) {
   EXPECT_EQ(LineParameter({0, 0}, {0, 0}, {0, 5}, {0, 0}), 1e32);
 }
 
-TEST(MirrorHelpers, LargerRealTakesTheSecondUnlessTheFirstIsGreater) {
-  EXPECT_EQ(LargerReal(1598, 1198), 1598);
-  EXPECT_EQ(LargerReal(1198, 1598), 1598);
-  EXPECT_TRUE(std::signbit(LargerReal(0.0, -0.0)));
-  EXPECT_EQ(LargerReal(std::nan(""), 4), 4);
-}
-
 TEST(MirrorHelpers, PixelCoordinateRoundsTiesToEvenAndKeepsLowBits) {
   struct Case {
     double v;
@@ -87,6 +80,7 @@ TEST(MirrorGeometry, FollowsTheSurfaceSize) {
   EXPECT_EQ(kSurface.mirrorEnd.y, 499);
   EXPECT_EQ(kSurface.rayOrigin.x, 200);
   EXPECT_EQ(kSurface.rayOrigin.y, 299.5);
+  // The larger of the doubled sizes.
   EXPECT_EQ(kSurface.rayLength, 1598);
   EXPECT_EQ(MirrorGeometryFor(399, 999).rayLength, 1998);
 }
