@@ -79,7 +79,9 @@ TEST_F(ShadowFrame, WorkedFiguresNearAndFarSide) {
   // The obstacles are drawn over the marks.
   for (int y = 0; y < img.height; ++y)
     for (int x = 0; x < img.width; ++x) {
-      if (alone.At(x, y) == white_) ASSERT_EQ(img.At(x, y), white_) << x << "," << y;
+      if (alone.At(x, y) == white_) {
+        ASSERT_EQ(img.At(x, y), white_) << x << "," << y;
+      }
     }
   // Nothing else is marked.
   for (int y = 0; y < img.height; ++y)
