@@ -136,7 +136,8 @@ Crossing IntersectFace(FaceShape shape, int face, const FaceCoefficients &fc, co
     if (D < 0) return Crossing::Missed;
     double s = 0;
     if (qa == 0) {
-      // A horizontal line meets a parabola x(y) once; this is the limit of the -sqrt(D) root.
+      // A horizontal line meets a parabola x(y) once, on its own row (for a ray running right,
+      // the limit of the -sqrt(D) root).
       s = -qc / qb;
     } else {
       const bool plusRoot = shape != ParabolicFace && face == kRightFace;

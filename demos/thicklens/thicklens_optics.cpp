@@ -39,7 +39,8 @@ Quadratic ConicQuadratic(Vec centre, double kx, double ky, Vec p, Vec d) {
 }
 
 // The root on the chosen side, or NaN on a miss. A parabola met by a horizontal line has
-// qa = 0: the quadratic is then linear and its one crossing is the limit of the -sqrt(D) root.
+// qa = 0: the quadratic is then linear, with one crossing on the ray's own row (for a ray
+// running right, the limit of the -sqrt(D) root).
 double ChooseRoot(const Quadratic &q, bool plusRoot) {
   const double D = q.qb * q.qb - 4 * q.qa * q.qc;
   if (D < 0) return std::nan("");
