@@ -28,11 +28,11 @@ void References(Report &report, const Options &o) {
   const size_t pixels = static_cast<size_t>(ScreenMaxX() + 1) * (ScreenMaxY() + 1);
   std::vector<uint8_t> page(pixels);
   std::vector<uint32_t> source(pixels, 0x00336699u), window(pixels);
-  TimeRow(report, o, "ref/memset-page", 200, [&](int i) {
+  TimeRow(report, o, "ref/memset-page", 10, [&](int i) {
     std::memset(page.data(), i & 0xFF, page.size());
     Touch(page.data());
   });
-  TimeRow(report, o, "ref/memcpy-window", 100, [&](int) {
+  TimeRow(report, o, "ref/memcpy-window", 1, [&](int) {
     std::memcpy(window.data(), source.data(), window.size() * sizeof(uint32_t));
     Touch(window.data());
   });
@@ -69,16 +69,16 @@ void Lines(Report &report, const Options &o) {
 void Shapes(Report &report, const Options &o) {
   const uint32_t white = NamedColor(ncWhite), yellow = NamedColor(ncYellow);
   // Pixels spread over the page, so they are not all in one cache line.
-  TimeRow(report, o, "pixel/PlotPixel", 5000, [white](int i) {
+  TimeRow(report, o, "pixel/PlotPixel", 2000, [white](int i) {
     PlotPixel(static_cast<int16_t>((i * 37) % 800), static_cast<int16_t>((i * 13) % 600), white);
   });
 
   SetFillKind(1, yellow);
-  TimeRow(report, o, "ellipse/200x100", 40, [](int) { DrawEllipse(kCentreX, kCentreY, 200, 100); });
-  TimeRow(report, o, "arc/circle-r100", 100, [](int) { DrawCircle(kCentreX, kCentreY, 100); });
+  TimeRow(report, o, "ellipse/200x100", 20, [](int) { DrawEllipse(kCentreX, kCentreY, 200, 100); });
+  TimeRow(report, o, "arc/circle-r100", 30, [](int) { DrawCircle(kCentreX, kCentreY, 100); });
   // Three of the corners lie tens of thousands of pixels off the page.
   static const PolygonPoint far[] = {{-30000, -20000}, {30000, 150}, {420, 25000}, {-200, 400}};
-  TimeRow(report, o, "polygon/far-corners", 20, [](int) { FillPolygonShape(4, far); });
+  TimeRow(report, o, "polygon/far-corners", 10, [](int) { FillPolygonShape(4, far); });
 
   static const char *const styles[] = {"background", "solid",  "horizontal", "vertical", "cross",
                                        "bdiagonal",  "fdiagonal", "diagcross", "user",     "hollow"};
@@ -86,7 +86,7 @@ void Shapes(Report &report, const Options &o) {
   SetFillPattern(pattern, yellow);
   for (int16_t style = 0; style <= 9; ++style) {
     SetFillKind(style, yellow);
-    TimeRow(report, o, std::string("fill/") + styles[style] + "-256x256", 50,
+    TimeRow(report, o, std::string("fill/") + styles[style] + "-256x256", 5,
             [](int) { FillBox(100, 100, 355, 355); });
   }
   SetFillKind(1, white);
@@ -102,7 +102,7 @@ void RunPrimitives(Report &report, const Options &options) {
   SetDrawColor(NamedColor(ncWhite));
 
   report.Section("clearing and references");
-  TimeRow(report, options, "clear/page", 200, [](int) { ClearScreen(); });
+  TimeRow(report, options, "clear/page", 5, [](int) { ClearScreen(); });
   References(report, options);
   report.Section("lines");
   Lines(report, options);

@@ -21,7 +21,8 @@ struct Options {
 };
 
 // Per program: frames per second of the free-running loop, microseconds per frame for drawing
-// and for the present path.
+// and for the present path. Each frame is timed on its own and a run's figure is its median
+// frame.
 void RunPrograms(Report &report, const Options &options);
 
 // The library's primitives and the reference points (memset of a page, memcpy of the
@@ -31,17 +32,25 @@ void RunPrimitives(Report &report, const Options &options);
 // The page-to-window blit and the present path alone: for comparing hosts.
 void RunPresent(Report &report, const Options &options);
 
-// One warm-up run, then `runs` runs of `calls` calls of op(i): microseconds per call.
+// Batches per run of a primitive. A run's figure is the median batch, so the few batches that
+// other processes on the machine interrupt do not move it.
+inline constexpr int kBatchesPerRun = 9;
+
+// One warm-up run, then `runs` runs of kBatchesPerRun batches of `calls` calls of op(i):
+// microseconds per call.
 template <typename Op>
 Summary TimeCalls(int runs, int calls, Op &&op) {
-  std::vector<double> perCall;
+  std::vector<double> perRun, batches;
   for (int r = -1; r < runs; ++r) {
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < calls; ++i) op(i);
-    const double us = MicrosSince(start);
-    if (r >= 0) perCall.push_back(us / calls);
+    batches.clear();
+    for (int b = 0; b < kBatchesPerRun; ++b) {
+      const Clock::time_point start = Clock::now();
+      for (int i = 0; i < calls; ++i) op(i);
+      batches.push_back(MicrosSince(start) / calls);
+    }
+    if (r >= 0) perRun.push_back(Summarize(batches).median);
   }
-  return Summarize(std::move(perCall));
+  return Summarize(std::move(perRun));
 }
 
 // Times `base` calls (times the scale) per run of op(i) and reports them as row `name`.
