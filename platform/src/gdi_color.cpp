@@ -80,10 +80,12 @@ uint32_t ResolveColor(Dc &dc, COLORREF color, const Raster &target, ColorUse use
   const uint32_t paletteVersion = dc.palette ? dc.palette->version : 0;
   if (cache.targetVersion != target.version || cache.paletteVersion != paletteVersion) {
     for (auto &e : cache.entries) e.key = CLR_INVALID;
+    for (auto &e : cache.paletteIndices) e.key = CLR_INVALID;
     cache.targetVersion = target.version;
     cache.paletteVersion = paletteVersion;
   }
-  auto &entry = cache.entries[(color * 2654435761u) >> 26];
+  auto &entry = (color & 0xFFFFFF00u) == 0x01000000u ? cache.paletteIndices[color & 0xFFu]
+                                                     : cache.entries[(color * 2654435761u) >> 26];
   if (entry.key != color) {
     entry.key = color;
     entry.value = Uncached(dc, color, target, use);

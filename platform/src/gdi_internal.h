@@ -96,7 +96,8 @@ struct Region : Object {
 };
 
 // Colours resolved for one target, keyed by COLORREF; invalid once the target, its colour
-// table or the DC's palette has a different version.
+// table or the DC's palette has a different version. PALETTEINDEX(0..255), what pages are
+// drawn with, have a slot each; other colours share a small hash table.
 struct ColorCache {
   static constexpr int kSize = 64;
   uint32_t targetVersion = 0;
@@ -105,6 +106,7 @@ struct ColorCache {
     COLORREF key = CLR_INVALID;
     uint32_t value = 0;
   } entries[kSize];
+  Entry paletteIndices[256];
 };
 
 struct Dc : Object {
@@ -271,7 +273,17 @@ class DrawScope {
   // The target's bounds intersected with the clip region; may be empty.
   const RECT &clip() const { return clip_; }
   // Records a changed area (already clipped by the caller).
-  void Touch(int left, int top, int right, int bottom);
+  void Touch(int left, int top, int right, int bottom) {
+    if (left >= right || top >= bottom) return;
+    if (dirty_.left >= dirty_.right) {
+      dirty_ = RECT{left, top, right, bottom};
+      return;
+    }
+    if (left < dirty_.left) dirty_.left = left;
+    if (top < dirty_.top) dirty_.top = top;
+    if (right > dirty_.right) dirty_.right = right;
+    if (bottom > dirty_.bottom) dirty_.bottom = bottom;
+  }
   // Mix in effect and the span primitives above use; changing it lasts for this scope only.
   int rop2 = R2_COPYPEN;
 

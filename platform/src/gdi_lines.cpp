@@ -186,12 +186,32 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
     return rising ? m <= minorHi : m >= minorLo;
   });
   walker.Skip(k0);
+  // Step the minor coordinate incrementally from the first visible pixel: q, r are the
+  // quotient and remainder of (2 k dminor + n) / 2n, a zero remainder being a tie.
+  const long long den = 2 * g.n, step = 2 * g.dminor;
+  __int128 num = static_cast<__int128>(2) * k0 * g.dminor + g.n;
+  long long q = static_cast<long long>(num / den), r = static_cast<long long>(num % den);
+  if (r < 0) {
+    r += den;
+    --q;
+  }
+  const long long minor0 = g.xMajor ? g.y0 : g.x0;
+  long long major = g.Major(k0);
   for (long long k = k0; k < k1; ++k) {
-    int major = static_cast<int>(g.Major(k)), minor = static_cast<int>(g.Minor(k));
+    const int minor = static_cast<int>(minor0 + q - (r == 0 ? 1 : 0));
     if (g.xMajor)
-      walker.Plot(major, minor);
+      walker.Plot(static_cast<int>(major), minor);
     else
-      walker.Plot(minor, major);
+      walker.Plot(minor, static_cast<int>(major));
+    major += g.majorStep;
+    r += step;
+    if (r >= den) {
+      r -= den;
+      ++q;
+    } else if (r < 0) {
+      r += den;
+      --q;
+    }
   }
   walker.Skip(g.n - k1);
 }

@@ -99,18 +99,6 @@ DrawScope::~DrawScope() {
   --dc_->notifying;
 }
 
-void DrawScope::Touch(int left, int top, int right, int bottom) {
-  if (left >= right || top >= bottom) return;
-  if (dirty_.left >= dirty_.right) {
-    dirty_ = RECT{left, top, right, bottom};
-    return;
-  }
-  dirty_.left = std::min<LONG>(dirty_.left, left);
-  dirty_.top = std::min<LONG>(dirty_.top, top);
-  dirty_.right = std::max<LONG>(dirty_.right, right);
-  dirty_.bottom = std::max<LONG>(dirty_.bottom, bottom);
-}
-
 void FillSpan(DrawScope &scope, int y, int x0, int x1, uint32_t value) {
   const RECT &c = scope.clip();
   if (y < c.top || y >= c.bottom) return;
@@ -138,7 +126,7 @@ void PutPixel(DrawScope &scope, int x, int y, uint32_t value) {
   const RECT &c = scope.clip();
   if (x < c.left || x >= c.right || y < c.top || y >= c.bottom) return;
   const Raster &t = scope.target();
-  t.Set(x, y, Mix(scope.rop2, value, t.Get(x, y)) & t.mask);
+  t.Set(x, y, (scope.rop2 == R2_COPYPEN ? value : Mix(scope.rop2, value, t.Get(x, y))) & t.mask);
   scope.Touch(x, y, x + 1, y + 1);
 }
 

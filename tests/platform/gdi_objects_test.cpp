@@ -161,7 +161,7 @@ TEST(Queries, GetObjectAndCompatibleBitmaps) {
   EXPECT_NE(bm.bmBits, nullptr);
   HDC other = CreateCompatibleDC(dc);
   SelectObject(other, twin);
-  RGBQUAD entry[2];
+  RGBQUAD entry[16];
   ASSERT_EQ(GetDIBColorTable(other, 0, 2, entry), 2u);
   EXPECT_EQ(entry[1].rgbRed, 255);
   ASSERT_EQ(GetDIBColorTable(other, 250, 10, entry), 6u);
