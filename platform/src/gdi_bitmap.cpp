@@ -42,6 +42,9 @@ bool MonoDdb(const Dc &dc) { return dc.bitmap && !dc.bitmap->dib && dc.bitmap->b
 class BlitConverter {
  public:
   BlitConverter(Dc &dst, const Raster &d, Dc &src, const Raster &s) : d_(d), s_(s) {
+    // Into a monochrome bitmap, the source's background colour becomes 1 and the rest 0.
+    monoDest_ = MonoDdb(dst);
+    if (monoDest_) sourceBk_ = ColorOfRef(src, src.bkColor);
     if (s.bpp <= 8) {
       const bool monoSource = MonoDdb(src);
       identity_ = !monoSource && !MonoDdb(dst) && s.bpp == d.bpp && s.tableSize == d.tableSize &&
@@ -50,13 +53,11 @@ class BlitConverter {
                   });
       for (int i = 0; i < s.tableSize && !identity_; ++i) {
         COLORREF c = monoSource ? ColorOfRef(dst, i ? dst.bkColor : dst.textColor) : s.ColorOf(i);
-        map_[i] = ToDest(dst, c);
+        map_[i] = ToDest(c);
       }
     } else {
       identity_ = d.bpp == 32 && d.mask == s.mask;
     }
-    monoDest_ = MonoDdb(dst) ? 1 : 0;
-    if (monoDest_) sourceBk_ = ColorOfRef(src, src.bkColor);
   }
   bool Identity() const { return identity_; }
   uint32_t operator()(uint32_t v) {
@@ -75,16 +76,16 @@ class BlitConverter {
   }
 
  private:
-  uint32_t ToDest(Dc &dst, COLORREF c) const {
+  uint32_t ToDest(COLORREF c) const {
     if (d_.bpp == 32) return Pixel32(c);
-    if (MonoDdb(dst)) return c == ColorOfRef(dst, dst.bkColor) ? 1u : 0u;
+    if (monoDest_) return c == sourceBk_ ? 1u : 0u;
     return static_cast<uint32_t>(NearestIndex(d_.table, d_.tableSize, c));
   }
 
   const Raster &d_;
   const Raster &s_;
   bool identity_ = false;
-  int monoDest_ = 0;
+  bool monoDest_ = false;
   COLORREF sourceBk_ = 0;
   uint32_t map_[256] = {};
   uint32_t lastKey_ = 0xFFFFFFFFu;

@@ -208,6 +208,35 @@ TEST(Blits, OnlyWhatExistsIsCopiedAndClipIsHonoured) {
   EXPECT_FALSE(BitBlt(dst.dc, 0, 0, 1, 1, nullptr, 0, 0, SRCCOPY));
 }
 
+// Monochrome bitmaps made by a fresh memory DC take their colours from the DCs around them.
+TEST(Blits, MonochromeBitmapsUseTextAndBackgroundColours) {
+  HDC mono = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(mono, 8, 1);
+  HGDIOBJ old = SelectObject(mono, bmp);
+  SetPixelV(mono, 0, 0, RGB(255, 255, 255));
+  SetPixelV(mono, 1, 0, RGB(0, 0, 0));
+  SetPixelV(mono, 2, 0, RGB(200, 200, 200));
+  EXPECT_EQ(GetPixel(mono, 2, 0), RGB(255, 255, 255));
+  Page colour(32, 8, 1, {});
+  SetTextColor(colour.dc, RGB(1, 2, 3));
+  SetBkColor(colour.dc, RGB(4, 5, 6));
+  BitBlt(colour.dc, 0, 0, 3, 1, mono, 0, 0, SRCCOPY);
+  EXPECT_EQ(colour.Word(0, 0), 0x00040506u);  // 1: the destination's background colour
+  EXPECT_EQ(colour.Word(1, 0), 0x00010203u);  // 0: its text colour
+  EXPECT_EQ(colour.Word(2, 0), 0x00040506u);
+  // Into the monochrome bitmap: the source's background colour is 1, everything else 0.
+  Page indexed(8, 4, 1, {Q(0, 0, 0), Q(10, 20, 30), Q(255, 255, 255), Q(1, 2, 3)});
+  for (int x = 0; x < 4; ++x) indexed.Row(0)[x] = static_cast<uint8_t>(x);
+  SetBkColor(indexed.dc, RGB(10, 20, 30));
+  BitBlt(mono, 0, 0, 4, 1, indexed.dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(GetPixel(mono, 0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(mono, 1, 0), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(mono, 2, 0), RGB(0, 0, 0));
+  SelectObject(mono, old);
+  DeleteObject(bmp);
+  DeleteDC(mono);
+}
+
 TEST(GetDIBitsCall, DescribesAndCopiesInEitherOrientation) {
   std::vector<RGBQUAD> table = Ramp();
   Page src(8, 8, 4, table, false);
