@@ -215,20 +215,4 @@ TEST(Mixes, LinesFollowTheMixAndTrueColourKeepsTheHighByte) {
   EXPECT_EQ(page.Word32(3), 0u);
 }
 
-TEST(DcAttributes, SettersReturnThePreviousValueAsSet) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
-  EXPECT_EQ(SetBkColor(dc, PALETTEINDEX(44)), RGB(255, 255, 255));
-  EXPECT_EQ(SetBkColor(dc, RGB(1, 2, 3)), PALETTEINDEX(44));
-  EXPECT_EQ(GetBkMode(dc), OPAQUE);
-  EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
-  EXPECT_EQ(SetBkMode(dc, 3), 0);
-  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-  EXPECT_EQ(SetTextColor(dc, RGB(9, 9, 9)), RGB(0, 0, 0));
-  EXPECT_EQ(GetTextColor(dc), RGB(9, 9, 9));
-  DeleteDC(dc);
-  EXPECT_EQ(SetBkColor(dc, 0), CLR_INVALID);
-  EXPECT_EQ(GetROP2(dc), 0);
-}
-
 }  // namespace

@@ -52,32 +52,6 @@ TEST(Handles, StaleAndWrongHandlesFailCleanly) {
   EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
 }
 
-TEST(Handles, NewDcHoldsTheStockObjectsAndDefaults) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), GetStockObject(BLACK_PEN));
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), GetStockObject(SYSTEM_FONT));
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), GetStockObject(DEFAULT_PALETTE));
-  EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
-  EXPECT_EQ(GetROP2(dc), R2_COPYPEN);
-
-  BITMAP bm{};
-  HGDIOBJ first = GetCurrentObject(dc, OBJ_BITMAP);
-  ASSERT_EQ(GetObjectA(first, sizeof bm, &bm), static_cast<int>(sizeof bm));
-  EXPECT_EQ(bm.bmWidth, 1);
-  EXPECT_EQ(bm.bmBitsPixel, 1);
-  EXPECT_EQ(bm.bmBits, nullptr);
-  // The default palette holds the twenty static colours.
-  PALETTEENTRY e[20];
-  ASSERT_EQ(GetPaletteEntries(static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), 0, 20, e), 20u);
-  EXPECT_EQ(e[13].peRed, 255);
-  EXPECT_EQ(e[8].peGreen, 220);
-  // Deleting a stock object is allowed and changes nothing.
-  EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
-  EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), static_cast<DWORD>(OBJ_PEN));
-  DeleteDC(dc);
-}
-
 TEST(Selection, ABitmapLivesInOneDcAndOutlivesDeletionWhileSelected) {
   HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
   HBITMAP bmp = Dib8(a, 4, 4);
