@@ -69,8 +69,10 @@ TEST(KeyTranslation, AltLettersAreTheirScanCodes) {
 class KeyQueue : public pvtest::HeadlessWindow {
  protected:
   void Post(UINT msg, WPARAM w) { PostMessageA(S().WindowHandle, msg, w, 0); }
-  std::vector<uint8_t> Drain() {
-    pvtest::WaitForWindowThread();
+  // What the window thread has queued from the messages posted so far.
+  std::vector<uint8_t> Drain() { return pvtest::ReadKeysPostedSoFar(); }
+  // What is queued now (pushed directly, no window thread involved).
+  std::vector<uint8_t> Take() {
     std::vector<uint8_t> out;
     while (KeyWaiting()) out.push_back(NextKey());
     return out;
@@ -102,13 +104,13 @@ TEST_F(KeyQueue, FortyKeysKeepTheLastThirtyOne) {
   for (int i = 0; i < 40; ++i) PushKeyByte(static_cast<uint8_t>(100 + i));
   std::vector<uint8_t> expected;
   for (int i = 9; i < 40; ++i) expected.push_back(static_cast<uint8_t>(100 + i));
-  EXPECT_EQ(Drain(), expected);
+  EXPECT_EQ(Take(), expected);
 }
 
 TEST_F(KeyQueue, OverflowDropsExtendedPairsWhole) {
   // Pairs only: every drop must take both bytes, so the reader starts on a 0.
   for (int i = 0; i < 20; ++i) PushExtendedKey(static_cast<uint8_t>(59 + i));
-  std::vector<uint8_t> got = Drain();
+  std::vector<uint8_t> got = Take();
   ASSERT_FALSE(got.empty());
   EXPECT_EQ(got.size() % 2, 0u);
   EXPECT_LE(got.size(), 31u);
@@ -118,7 +120,7 @@ TEST_F(KeyQueue, OverflowDropsExtendedPairsWhole) {
   // A pair at the reading end behind single bytes.
   PushExtendedKey(72);
   for (int i = 0; i < 30; ++i) PushKeyByte('a');
-  got = Drain();
+  got = Take();
   ASSERT_FALSE(got.empty());
   EXPECT_NE(got.front(), 72) << "a lone code byte was left at the reading end";
   EXPECT_EQ(got.size(), 30u);

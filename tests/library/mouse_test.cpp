@@ -14,13 +14,16 @@ class Mouse : public pvtest::HeadlessWindow {
 #ifdef _WIN32
     // A real pointer over the window would add its own moves to the posted ones.
     SetCursorPos(0, 0);
-    pvtest::WaitForWindowThread();
+    pvtest::ReadKeysPostedSoFar();
 #endif
     DrainEvents();
   }
-  void Post(UINT msg, WPARAM w, int x, int y) {
+  // Posts a mouse message and takes the event that it made.
+  MouseEvent Post(UINT msg, WPARAM w, int x, int y) {
     PostMessageA(S().WindowHandle, msg, w, MAKELPARAM(x, y));
-    pvtest::WaitForWindowThread();
+    MouseEvent e{};
+    EXPECT_TRUE(pvtest::WaitUntil([&] { return NextMouseEvent(e); })) << msg;
+    return e;
   }
   void DrainEvents() {
     MouseEvent e;
@@ -48,12 +51,10 @@ TEST_F(Mouse, MessagesGiveEventsAndLastState) {
       {WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, 799, 599, meMove, mbLeft | mbShift},
   };
   for (const MouseCase &c : cases) {
-    Post(c.msg, c.flags, c.x, c.y);
+    MouseEvent e = Post(c.msg, c.flags, c.x, c.y);
     EXPECT_EQ(MouseX(), c.x) << c.msg;
     EXPECT_EQ(MouseY(), c.y) << c.msg;
     EXPECT_EQ(MouseButtons(), c.buttons) << c.msg;
-    MouseEvent e{};
-    ASSERT_TRUE(NextMouseEvent(e)) << c.msg;
     EXPECT_EQ(e.Event, c.event);
     EXPECT_EQ(e.Buttons, c.buttons);
     EXPECT_EQ(e.X, c.x);
@@ -68,9 +69,7 @@ TEST_F(Mouse, WheelSignAndScreenPosition) {
     int16_t delta;
   } cases[] = {{-120}, {120}, {-240}, {32767}, {-32768}};
   for (const auto &c : cases) {
-    Post(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<uint16_t>(c.delta)), 900, 700);
-    MouseEvent e{};
-    ASSERT_TRUE(NextMouseEvent(e));
+    const MouseEvent e = Post(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<uint16_t>(c.delta)), 900, 700);
     EXPECT_EQ(e.Event, meWheel);
     EXPECT_EQ(e.Wheel, c.delta);
     EXPECT_EQ(e.Buttons, mbCtrl);

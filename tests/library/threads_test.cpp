@@ -35,7 +35,7 @@ TEST(Threads, DrawingWhileTheWindowThreadPaints) {
   }
   // The frame drawn last is on the hidden page; show it and see it arrive.
   SetShowPage(1 - page);
-  pvtest::WaitForWindowThread();
+  pvtest::WaitForPaint();
   EXPECT_EQ(pvtest::WindowRGB(400, 300), GetPixel(S().PageDC, 400, 300));
   CloseGraphWindow();
 }
@@ -66,11 +66,7 @@ TEST(Threads, InputFloodWhileTheProgramReads) {
     PlotPixel(static_cast<int16_t>(keys % 800), 10, NamedColor(ncWhite));
   }
   sender.join();
-  pvtest::WaitForWindowThread();
-  while (KeyWaiting()) {
-    NextKey();
-    ++keys;
-  }
+  keys += static_cast<int>(pvtest::ReadKeysPostedSoFar().size());
   EXPECT_GT(keys, 0);
   EXPECT_GT(events, 0);
   EXPECT_LE(MouseX(), 799);

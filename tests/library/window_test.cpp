@@ -248,13 +248,13 @@ TEST_F(Pages, HiddenPageStaysInvisibleUntilShown) {
   ClearScreen();
   SetFillKind(1, NamedColor(ncRed));
   FillBox(10, 10, 20, 20);
-  pvtest::WaitForWindowThread();
+  pvtest::WaitForPaint();
   EXPECT_EQ(pvtest::WindowRGB(15, 15), RGB(0, 0, 0));
   EXPECT_EQ(pvtest::ReadPage(1).At(15, 15), red);
 
   SetShowPage(1);
   EXPECT_TRUE(S().DrawThrough);
-  pvtest::WaitForWindowThread();
+  pvtest::WaitForPaint();
   EXPECT_EQ(pvtest::WindowRGB(15, 15), red);
   EXPECT_EQ(pvtest::WindowRGB(21, 21), RGB(0, 0, 0));
 
@@ -266,13 +266,13 @@ TEST_F(Pages, HiddenPageStaysInvisibleUntilShown) {
   // Back to page 0, which never got the box.
   SetDrawPage(0);
   SetShowPage(0);
-  pvtest::WaitForWindowThread();
+  pvtest::WaitForPaint();
   EXPECT_EQ(pvtest::WindowRGB(15, 15), RGB(0, 0, 0));
 }
 
 TEST_F(Pages, CloseRequestBecomesAKeyAndTheWindowStays) {
   PostMessageA(S().WindowHandle, WM_CLOSE, 0, 0);
-  pvtest::WaitForWindowThread();
+  ASSERT_TRUE(pvtest::WaitUntil([] { return KeyWaiting(); }));
   EXPECT_TRUE(IsWindow(S().WindowHandle));
   EXPECT_TRUE(GraphActive());
   EXPECT_EQ(NextKey(), 0);

@@ -36,20 +36,41 @@ inline void CloseWindowIfOpen() {
   if (plotvane::GraphActive()) plotvane::CloseGraphWindow();
 }
 
-// Waits until the window thread has handled everything posted so far and painted what is
-// invalid: the update region is empty and no paint holds the session lock.
-inline void WaitForWindowThread() {
-  auto &s = plotvane::Session();
-  if (!s.WindowOpen) return;
-  for (int i = 0; i < 500; ++i) {
-    RECT r;
-    if (!GetUpdateRect(s.WindowHandle, &r, FALSE)) break;
+// Polls until `done` holds or about five seconds have passed; returns whether it held.
+template <typename Pred>
+bool WaitUntil(Pred done) {
+  for (int i = 0; i < 2500; ++i) {
+    if (done()) return true;
     Sleep(2);
   }
-  // A posted message behind the paint: the hooks see it before we look again.
-  Sleep(20);
+  return done();
+}
+
+// Waits until the window thread has painted what is invalid: the update region is empty and
+// no paint holds the session lock.
+inline void WaitForPaint() {
+  auto &s = plotvane::Session();
+  if (!s.WindowOpen) return;
+  WaitUntil([&] {
+    RECT r;
+    return !GetUpdateRect(s.WindowHandle, &r, FALSE);
+  });
   EnterCriticalSection(&s.SessionLock);
   LeaveCriticalSection(&s.SessionLock);
+}
+
+// Reads key bytes up to a character posted behind everything sent so far: the window thread
+// handles its messages in order, so what was posted before it has been queued by then.
+inline std::vector<uint8_t> ReadKeysPostedSoFar() {
+  constexpr uint8_t sentinel = 0xFF;
+  std::vector<uint8_t> out;
+  PostMessageA(plotvane::Session().WindowHandle, WM_CHAR, sentinel, 0);
+  while (WaitUntil([] { return plotvane::KeyWaiting(); })) {
+    const uint8_t b = plotvane::NextKey();
+    if (b == sentinel) break;
+    out.push_back(b);
+  }
+  return out;
 }
 
 // A whole page read back with GetDIBits: RGB (COLORREF) and, on palette pages, the raw index.
