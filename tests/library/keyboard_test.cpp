@@ -60,12 +60,6 @@ TEST(KeyTranslation, Table) {
   for (const KeyCase &c : cases) EXPECT_EQ(Codes(c.vk, c.mods), c.bytes) << "vk " << c.vk << " mods " << c.mods;
 }
 
-TEST(KeyTranslation, AltLettersAreTheirScanCodes) {
-  const uint8_t scan[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                            49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
-  for (int i = 0; i < 26; ++i) EXPECT_EQ(Codes('A' + i, Alt), (std::vector<uint8_t>{0, scan[i]})) << char('A' + i);
-}
-
 class KeyQueue : public pvtest::HeadlessWindow {
  protected:
   void Post(UINT msg, WPARAM w) { PostMessageA(S().WindowHandle, msg, w, 0); }

@@ -15,42 +15,40 @@ class Lines : public pvtest::HeadlessWindow {
     ClearScreen();
     white = NamedColor(ncWhite);
   }
-  // Number of set pixels (non-background) on the row y between x0 and x1 inclusive.
-  static int CountRow(const pvtest::PageImage &img, int y, int x0, int x1) {
-    int n = 0;
-    for (int x = x0; x <= x1; ++x) n += img.IndexAt(x, y) != 0;
-    return n;
-  }
   uint32_t white = 0;
 };
 
-TEST_F(Lines, SolidLineIncludesItsEndPoint) {
-  DrawLine(10, 20, 30, 20);
-  const auto img = pvtest::ReadActivePage();
-  EXPECT_EQ(CountRow(img, 20, 0, 799), 21);
-  EXPECT_EQ(img.IndexAt(10, 20), 15);
-  EXPECT_EQ(img.IndexAt(30, 20), 15);
-  EXPECT_EQ(S().CursorX, 30);
-  EXPECT_EQ(S().CursorY, 20);
-  POINT p{};
-  GetCurrentPositionEx(S().PageDC, &p);
-  EXPECT_EQ(p.x, 30);
-  GetCurrentPositionEx(S().WindowDC, &p);  // moved although not drawn through
-  EXPECT_EQ(p.x, 30);
-}
+struct EndPointCase {
+  int16_t style;
+  uint16_t thickness;
+  int16_t x1, x2;  // along row 20
+  std::vector<int> expected;
+};
 
-TEST_F(Lines, ZeroLengthLineSetsExactlyItsPoint) {
-  MoveCursor(50, 50);
-  DrawLineTo(50, 50);
-  auto img = pvtest::ReadActivePage();
-  EXPECT_EQ(img.CountIndex(15), 1);
-  EXPECT_EQ(img.IndexAt(50, 50), 15);
-  // The same with style 5 sets nothing.
-  ClearScreen();
-  SetPenStyle(5, 0xFFFF, 1);
-  MoveCursor(50, 50);
-  DrawLineTo(50, 50);
-  EXPECT_EQ(pvtest::ReadActivePage().CountIndex(15), 0);
+TEST_F(Lines, EndPointRule) {
+  const EndPointCase cases[] = {
+      {0, 1, 10, 14, {10, 11, 12, 13, 14}},  // LineTo leaves the end out, the pixel adds it
+      {0, 1, 14, 10, {10, 11, 12, 13, 14}},
+      {0, 1, 50, 50, {50}},                  // zero length: exactly its point
+      {5, 1, 50, 50, {}},                    // style 5 never draws its end point
+      {6, 1, 10, 60, {60}},                  // null pen: the end point only
+      {6, 2, 10, 60, {}},
+  };
+  for (const EndPointCase &c : cases) {
+    ClearScreen();
+    SetPenStyle(c.style, 0xFFFF, c.thickness);
+    DrawLine(c.x1, 20, c.x2, 20);
+    EXPECT_EQ(S().CursorX, c.x2);
+    POINT p{};
+    GetCurrentPositionEx(S().WindowDC, &p);  // moved although not drawn through
+    EXPECT_EQ(p.x, c.x2);
+    const auto img = pvtest::ReadActivePage();
+    std::vector<int> set;
+    for (int x = 0; x < 100; ++x)
+      if (img.IndexAt(x, 20) == 15) set.push_back(x);
+    EXPECT_EQ(set, c.expected) << "style " << c.style << " " << c.x1 << ".." << c.x2;
+    EXPECT_EQ(img.CountIndex(15), static_cast<int>(c.expected.size()));
+  }
 }
 
 struct StyleFiveCase {
@@ -89,17 +87,6 @@ TEST_F(Lines, StyleFivePatternRestartsForEveryLine) {
   for (int x = 0; x <= 45; ++x)
     if (img.IndexAt(x, 10)) set.push_back(x);
   EXPECT_EQ(set, (std::vector<int>{0, 16, 20, 36}));
-}
-
-TEST_F(Lines, StyleSixDrawsOnlyTheEndPointAtThicknessOne) {
-  SetPenStyle(6, 0, 1);
-  DrawLine(10, 10, 60, 40);
-  auto img = pvtest::ReadActivePage();
-  EXPECT_EQ(img.CountIndex(15), 1);
-  EXPECT_EQ(img.IndexAt(60, 40), 15);
-  SetPenStyle(6, 0, 2);
-  DrawLine(10, 100, 60, 140);
-  EXPECT_EQ(pvtest::ReadActivePage().CountIndex(15), 1);
 }
 
 TEST_F(Lines, DottedLineEndsInOnePlainPixel) {

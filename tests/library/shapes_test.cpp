@@ -213,13 +213,4 @@ TEST_F(Shapes, PolygonNeedsTwoPointsAndUsesTheOrigin) {
   EXPECT_EQ(square[1].x, 20);  // the caller's points are left alone
 }
 
-TEST_F(Shapes, FarCornersDrawQuickly) {
-  const PolygonPoint huge[3] = {{-30000, -30000}, {30000, 0}, {0, 30000}};
-  SetFillKind(1, red);
-  FillPolygonShape(3, huge);
-  DrawEllipse(400, 300, 30000, 30000);
-  EXPECT_EQ(GraphError(), grOk);
-  EXPECT_EQ(pvtest::ReadActivePage().IndexAt(400, 300), 40);
-}
-
 }  // namespace

@@ -44,19 +44,6 @@ TEST_F(ViewArea, OffsetsAndClipping) {
   }
 }
 
-TEST_F(ViewArea, NewViewAreaMovesTheCursorToItsCorner) {
-  MoveCursor(30, 40);
-  SetViewArea(10, 20, 300, 400, false);
-  EXPECT_EQ(S().CursorX, 0);
-  EXPECT_EQ(S().CursorY, 0);
-  POINT p{};
-  GetCurrentPositionEx(S().PageDC, &p);
-  EXPECT_EQ(p.x, 10);
-  EXPECT_EQ(p.y, 20);
-  EXPECT_EQ(S().ViewWidth, 290);
-  EXPECT_EQ(S().ViewHeight, 380);
-}
-
 TEST_F(ViewArea, ReversedCornersAreRefused) {
   SetViewArea(20, 30, 200, 300, true);
   HRGN region = S().ClipRegion;
@@ -134,14 +121,6 @@ TEST_F(ViewArea, RasterModesSetMixAndBackgroundMode) {
     EXPECT_EQ(GraphError(), grOutOfRange) << bad;
     EXPECT_EQ(GetROP2(S().PageDC), R2_NOP);
   }
-}
-
-TEST_F(ViewArea, XorModeMixesLinesOnIndices) {
-  SetRasterMode(1);
-  SetPenStyle(0, 0, 2);  // no plain end point at thickness 2
-  DrawLine(10, 10, 50, 10);
-  DrawLine(10, 10, 50, 10);
-  EXPECT_EQ(pvtest::ReadActivePage().CountIndex(15), 0);
 }
 
 TEST(Aspect, NeutralOnlyAtTenThousandAndZeroRefused) {
