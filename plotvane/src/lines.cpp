@@ -100,8 +100,7 @@ void SetPenStyle(int16_t style, uint16_t pattern, uint16_t thickness) {
 
 void SetDrawColor(uint32_t color) {
   GraphSession &s = Session();
-  // Closed: nothing changes, the colour included.
-  if (!CommonStart()) return;
+  // Kept even while closed; SetPenStyle then reports -1.
   s.DrawColor = color;
   SetPenStyle(s.LineStyle, s.LinePattern, s.LineThickness);
   if (s.GraphError != grOk) return;

@@ -17,10 +17,11 @@ TEST_F(Lightbeam, TheBeamFollowsThePointerAndAKeyEnds) {
   keep(shot, "lightbeam");
 
   moveTo(100, 500);
-  Shot steep = shotWhen([&](const Shot &s) { return s.pixels != shot.pixels; });
-  EXPECT_NE(steep.pixels, shot.pixels);
-  // The ground now ends at the column of the last ray, far left of the wall.
+  // The ground now ends at the column of the last ray, far left of the wall. (A frame may
+  // still pair the new y with the old x: the position is read in two calls.)
+  Shot steep = shotWhen([](const Shot &s) { return s.count(kRed, 600, 0, 799, 599) == 0; });
   EXPECT_EQ(steep.count(kRed, 600, 0, 799, 599), 0);
+  EXPECT_GT(steep.count(kRed), 100);
 
   key("a");
   expectEndsWithStatusZero();
