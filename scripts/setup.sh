@@ -9,7 +9,7 @@ packages=(
   libgl-dev libosmesa6-dev
   xvfb xdotool x11-apps imagemagick
   mingw-w64 wine wine64
-  libclang-rt-14-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()
