@@ -35,9 +35,10 @@ toolchain=()  # a toolchain counts only when a build directory is first made
 build "$win" "${toolchain[@]}" -DPLOTVANE_TESTS=OFF
 mkdir -p "$out"
 
+export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb_pid=""
 cleanup() {
-  wineserver -k 2>/dev/null
+  wineserver -k 2>/dev/null  # our prefix's server only
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
@@ -45,7 +46,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 display_file="$win/xvfb.display"
 rm -f "$display_file"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" 2>"$win/xvfb.log" &
