@@ -35,14 +35,8 @@ using ShadowQuad = std::array<Corner, 4>;
 // q = 0 gives pi/2 for p > 0 and 3pi/2 otherwise, (0, 0) included.
 double DirectionAngle(double p, double q);
 
-// Rounds to the nearest integer, ties to even. NaN gives 0 and values beyond the 32-bit range
-// saturate, so that no conversion is ever undefined.
-int32_t RoundToPixel(long double v);
-
-// Keeps the low 16 bits, as the library's 16-bit coordinates take them.
-int16_t LowWord(int32_t v);
-
-// The shadow of `s` thrown by a lamp at (lampX, lampY), reaching `length` pixels beyond it.
+// The shadow of `s` thrown by a lamp at (lampX, lampY), reaching `length` pixels beyond it. The
+// corners are rounded as polygon corners (demo::CornerCoord).
 ShadowQuad ShadowCorners(const Segment &s, int32_t lampX, int32_t lampY, int32_t length);
 
 }  // namespace flashlight

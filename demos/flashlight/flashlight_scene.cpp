@@ -2,15 +2,15 @@
 
 #include <plotvane/plotvane.h>
 
+#include "demo_window.h"
+#include "pixel_coord.h"
+
 namespace flashlight {
 
 using namespace plotvane;
+using demo::PixelCoord;
 
-void TurnPage(FlashlightScene &scene) {
-  SetDrawPage(static_cast<uint16_t>(scene.activePage));
-  scene.activePage = static_cast<int16_t>(1 - scene.activePage);
-  SetShowPage(static_cast<uint16_t>(scene.activePage));
-}
+void TurnPage(FlashlightScene &scene) { scene.activePage = demo::FlipPages(scene.activePage); }
 
 void ClearGround() {
   SetBackColor(NamedColor(ncGrey));
@@ -21,7 +21,8 @@ void DrawLampAndShadows(const FlashlightScene &scene, int32_t lampX, int32_t lam
   const uint32_t yellow = NamedColor(ncYellow);
   SetDrawColor(yellow);
   SetFillKind(1, yellow);
-  DrawEllipse(LowWord(lampX), LowWord(lampY), 10, 10);
+  // The pointer's coordinates (0 to 65535) pass as their low 16 bits, as every coordinate does.
+  DrawEllipse(static_cast<int16_t>(lampX), static_cast<int16_t>(lampY), 10, 10);
   for (const Segment &s : kSegments) CastShadow(scene, s, lampX, lampY);
 }
 
@@ -36,8 +37,7 @@ void CastShadow(const FlashlightScene &scene, const Segment &s, int32_t lampX, i
   FillPolygonShape(4, shadowQuad);
 
   SetDrawColor(NamedColor(ncWhite));
-  DrawLine(LowWord(RoundToPixel(s.x1)), LowWord(RoundToPixel(s.y1)), LowWord(RoundToPixel(s.x2)),
-           LowWord(RoundToPixel(s.y2)));
+  DrawLine(PixelCoord(s.x1), PixelCoord(s.y1), PixelCoord(s.x2), PixelCoord(s.y2));
 }
 
 }  // namespace flashlight

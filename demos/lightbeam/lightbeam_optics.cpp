@@ -28,13 +28,6 @@ int64_t RoundUpHalf(double x) {
   return std::llrint(shifted);
 }
 
-int16_t PixelCoordinate(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= kBeyond64) return std::numeric_limits<int16_t>::max();
-  if (v <= -kBeyond64) return std::numeric_limits<int16_t>::min();
-  return static_cast<int16_t>(std::llrint(v));
-}
-
 double GroundHeight(int32_t x, int16_t screenMaxX) {
   if (x >= screenMaxX - 10) return 0.0;
   const long double column = x;

@@ -17,11 +17,6 @@ double LargerReal(double a, double b);
 // x + 0.5 rounded to nearest, ties to even. Values beyond 64 bits saturate, NaN gives 0.
 int64_t RoundUpHalf(double x);
 
-// A real coordinate as the library takes it: rounded to nearest, ties to even, low 16 bits
-// kept. Values that cannot be rounded safely (not finite, or beyond 64 bits) go to the
-// nearest 16-bit extreme, and NaN to 0.
-int16_t PixelCoordinate(double v);
-
 // y of the ground in column x: a wavy profile, and from 10 columns before the right edge the
 // top row, which makes the wall.
 double GroundHeight(int32_t x, int16_t screenMaxX);

@@ -2,7 +2,12 @@
 
 #include <plotvane/plotvane.h>
 
+#include "demo_window.h"
+#include "pixel_coord.h"
+
 namespace lightbeam {
+
+using demo::PixelCoord;
 
 namespace {
 
@@ -12,7 +17,7 @@ struct FrameSink {
   int16_t lampY;
 
   void Ground(int32_t x, double h) const {
-    plotvane::PlotPixel(static_cast<int16_t>(x), PixelCoordinate(h), red);
+    plotvane::PlotPixel(static_cast<int16_t>(x), PixelCoord(h), red);
   }
 
   void Hit(const RayHit &hit) const {
@@ -20,7 +25,7 @@ struct FrameSink {
     plotvane::SetDrawColor(grey);
     plotvane::DrawLine(x, y, 0, lampY);
     plotvane::PlotPixel(x, y, white);
-    plotvane::PlotPixel(PixelCoordinate(hit.dotX), PixelCoordinate(hit.dotY), white);
+    plotvane::PlotPixel(PixelCoord(hit.dotX), PixelCoord(hit.dotY), white);
   }
 };
 
@@ -28,17 +33,13 @@ struct FrameSink {
 
 PointerState ReadPointer() { return {plotvane::MouseX(), plotvane::MouseY()}; }
 
-void FlipPages(BeamScene &scene) {
-  plotvane::SetDrawPage(static_cast<uint16_t>(scene.activePage));
-  scene.activePage = static_cast<int16_t>(1 - scene.activePage);
-  plotvane::SetShowPage(static_cast<uint16_t>(scene.activePage));
-}
+void FlipPages(BeamScene &scene) { scene.activePage = demo::FlipPages(scene.activePage); }
 
 WalkEnd DrawFrame(const PointerState &pointer) {
   const BeamAim aim = AimBeam(pointer.x, pointer.y, kSourceY);
   // Named colours are taken by their current values.
   const FrameSink sink{plotvane::NamedColor(plotvane::ncGrey), plotvane::NamedColor(plotvane::ncWhite),
-                       plotvane::NamedColor(plotvane::ncRed), PixelCoordinate(kSourceY)};
+                       plotvane::NamedColor(plotvane::ncRed), PixelCoord(kSourceY)};
   return WalkGround(aim, plotvane::ScreenMaxX(), sink, kSourceY);
 }
 

@@ -4,19 +4,10 @@
 
 #include <plotvane/plotvane.h>
 
-#include <cstdio>
+#include "demo_window.h"
 
 int main() {
-  int16_t driver = 3, mode = 6;
-  plotvane::OpenGraphWindow(driver, mode, "QUENDRAL");
-  // Without a shown window no key could ever arrive to end the loop; the opening may also stop
-  // part-way (a standard face missing) and leave the window hidden.
-  const int16_t openError = plotvane::GraphError();
-  if (!plotvane::GraphActive() || (openError != plotvane::grOk && openError != plotvane::grNoOpenGL)) {
-    std::fprintf(stderr, "lightbeam: the window could not be opened (error %d)\n", openError);
-    if (plotvane::GraphActive()) plotvane::CloseGraphWindow();
-    return 1;
-  }
+  if (!demo::OpenDemoWindow("lightbeam", "QUENDRAL")) return 1;
 
   lightbeam::BeamScene scene;
   for (;;) {

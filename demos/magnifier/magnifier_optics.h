@@ -55,10 +55,6 @@ double FaceRowX(FaceShape shape, int face, double y, const Lens &lens);
 // Stores the numbers of `shape` (all six parabola numbers when it is parabolic).
 void ComputeFaceCoefficients(FaceShape shape, const Lens &lens, FaceCoefficients &fc);
 
-// Rounds to nearest (ties to even) and keeps the low 16 bits of the integer, so coordinates far
-// off the surface wrap around. Takes any finite value, also beyond the 64-bit integer range.
-int16_t PixelCoord(double v);
-
 inline constexpr double kFanAngleStep = 0.05;
 
 double FanStartAngle(double angleStep, double phase);

@@ -2,9 +2,13 @@
 
 #include <plotvane/plotvane.h>
 
+#include "demo_window.h"
+#include "pixel_coord.h"
+
 namespace magnifier {
 
 using namespace plotvane;
+using demo::PixelCoord;
 
 namespace {
 
@@ -54,17 +58,7 @@ void DrawPicture(ProgramState &state, int32_t pointerX, int32_t pointerY) {
   DrawFan(state, pointerX, pointerY);
 }
 
-void FlipPages(ProgramState &state) {
-  SetDrawPage(static_cast<uint16_t>(state.activePage));
-  state.activePage = 1 - state.activePage;
-  SetShowPage(static_cast<uint16_t>(state.activePage));
-}
-
-uint8_t TakeFrameKey() {
-  if (!KeyWaiting()) return 0;
-  const uint8_t key = NextKey();
-  return key == 0 ? NextKey() : key;
-}
+void FlipPages(ProgramState &state) { state.activePage = demo::FlipPages(state.activePage); }
 
 void ApplyKey(ProgramState &state, uint8_t key) {
   if (key >= '1' && key <= '4') state.faceShapes[kLeftFace] = key - '1';

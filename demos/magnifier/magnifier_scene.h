@@ -32,9 +32,6 @@ void DrawPicture(ProgramState &state, int32_t pointerX, int32_t pointerY);
 // Makes the page just drawn the shown one and the next drawing page the other.
 void FlipPages(ProgramState &state);
 
-// Takes at most one key; a two-code key counts by its second code. 0 when none waits.
-uint8_t TakeFrameKey();
-
 // Keys 1 to 4 choose the left face, 5 to 8 the right face; every other code changes nothing.
 void ApplyKey(ProgramState &state, uint8_t key);
 

@@ -2,23 +2,12 @@
 // faces keys 1 to 4 and 5 to 8 choose; Esc ends the program.
 #include <plotvane/plotvane.h>
 
-#include <cstdio>
-
+#include "demo_window.h"
 #include "magnifier_scene.h"
 
 int main() {
   using namespace plotvane;
-  int16_t driver = 3;
-  int16_t mode = 6;
-  OpenGraphWindow(driver, mode, "SOPRAVEN");
-  // Without a shown window Esc can never arrive and the loop below would never end; the opening
-  // may also stop part-way (a standard face missing) and leave the window hidden.
-  const int16_t openError = GraphError();
-  if (!GraphActive() || (openError != grOk && openError != grNoOpenGL)) {
-    std::fprintf(stderr, "magnifier: the window could not be opened (error %d)\n", openError);
-    if (GraphActive()) CloseGraphWindow();
-    return 1;
-  }
+  if (!demo::OpenDemoWindow("magnifier", "SOPRAVEN")) return 1;
 
   magnifier::ProgramState state;
   for (;;) {
@@ -29,7 +18,7 @@ int main() {
     magnifier::FlipPages(state);
     WaitMillis(10);
     ClearScreen();
-    const uint8_t key = magnifier::TakeFrameKey();
+    const uint8_t key = demo::TakeFrameKey();
     magnifier::ApplyKey(state, key);
     if (key == magnifier::kEscKey) break;
   }

@@ -1,7 +1,6 @@
 #include "mirrorrays_optics.h"
 
 #include <cmath>
-#include <limits>
 
 namespace mirrorrays {
 
@@ -26,15 +25,6 @@ double LineParameter(const Vec2 &p1, const Vec2 &d1, const Vec2 &p2, const Vec2 
 }
 
 double LargerReal(double a, double b) { return a > b ? a : b; }
-
-int16_t PixelCoordinate(double v) {
-  // 2^63 is the first double beyond long long's range.
-  constexpr double kBeyond = 9223372036854775808.0;
-  if (std::isnan(v)) return 0;
-  if (v >= kBeyond) return std::numeric_limits<int16_t>::max();
-  if (v <= -kBeyond) return std::numeric_limits<int16_t>::min();
-  return static_cast<int16_t>(std::llrint(v));
-}
 
 Crossing CrossMirror(const Vec2 &origin, const Vec2 &rayVector, const Vec2 &mirrorStart, const Vec2 &m) {
   Crossing c;

@@ -20,11 +20,6 @@ double LineParameter(const Vec2 &p1, const Vec2 &d1, const Vec2 &p2, const Vec2 
 
 double LargerReal(double a, double b);
 
-// A real coordinate as the library takes it: rounded to nearest, ties to even, low 16 bits
-// kept. Values that cannot be rounded safely (not finite, or beyond 64 bits) go to the
-// nearest 16-bit extreme, and NaN to 0.
-int16_t PixelCoordinate(double v);
-
 // Where a ray (origin + t*rayVector, 0 <= t <= 1) crosses the mirror segment
 // (mirrorStart + s*m, 0 <= s <= 1); an end of either counts as a meeting.
 struct Crossing {

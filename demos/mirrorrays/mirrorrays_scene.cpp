@@ -2,21 +2,21 @@
 
 #include <plotvane/plotvane.h>
 
+#include "demo_window.h"
+#include "pixel_coord.h"
+
 namespace mirrorrays {
 
 namespace {
 
 void DrawSegment(const Vec2 &from, const Vec2 &to) {
-  plotvane::DrawLine(PixelCoordinate(from.x), PixelCoordinate(from.y), PixelCoordinate(to.x), PixelCoordinate(to.y));
+  using demo::PixelCoord;
+  plotvane::DrawLine(PixelCoord(from.x), PixelCoord(from.y), PixelCoord(to.x), PixelCoord(to.y));
 }
 
 }  // namespace
 
-void FlipPages(MirrorScene &scene) {
-  plotvane::SetDrawPage(static_cast<uint16_t>(scene.activePage));
-  scene.activePage = static_cast<int16_t>(1 - scene.activePage);
-  plotvane::SetShowPage(static_cast<uint16_t>(scene.activePage));
-}
+void FlipPages(MirrorScene &scene) { scene.activePage = demo::FlipPages(scene.activePage); }
 
 PointerState ReadPointer() {
   return {plotvane::MouseX(), plotvane::MouseY(), plotvane::MouseButtons()};

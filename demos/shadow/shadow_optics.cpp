@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace shadow {
 
@@ -35,16 +34,6 @@ std::optional<Point> RayMark(Point lamp, double angle, double reach, Point centr
   const double ymin = std::min(lamp.y, end.y), ymax = std::max(lamp.y, end.y);
   if (x2 < xmax && x2 > xmin && y2 < ymax && y2 > ymin) return Point{x2, y2};
   return std::nullopt;
-}
-
-int16_t ToPixel(double v) {
-  if (std::isnan(v)) return 0;
-  const double r = std::nearbyint(v);
-  const double lo = std::numeric_limits<int32_t>::min(), hi = std::numeric_limits<int32_t>::max();
-  const int32_t whole = r <= lo ? std::numeric_limits<int32_t>::min()
-                        : r >= hi ? std::numeric_limits<int32_t>::max()
-                                  : static_cast<int32_t>(r);
-  return static_cast<int16_t>(static_cast<uint16_t>(whole));
 }
 
 }  // namespace shadow

@@ -32,9 +32,4 @@ void SweepRays(Visit &&visit) {
 // by the lamp and the ray's end. A line that only touches the circle crosses nothing.
 std::optional<Point> RayMark(Point lamp, double angle, double reach, Point centre, double radius);
 
-// Rounds to the nearest integer, ties to even, and keeps the low 16 bits as the library's
-// coordinates take them. NaN gives 0 and values beyond the 32-bit range saturate first, so no
-// conversion is ever undefined.
-int16_t ToPixel(double v);
-
 }  // namespace shadow

@@ -5,9 +5,13 @@
 #include <chrono>
 #include <random>
 
+#include "demo_window.h"
+#include "pixel_coord.h"
+
 namespace shadow {
 
 using namespace plotvane;
+using demo::PixelCoord;
 
 namespace {
 
@@ -34,22 +38,18 @@ uint32_t TickCount() {
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
-void TurnPage(ShadowScene &scene) {
-  SetDrawPage(static_cast<uint16_t>(scene.activePage));
-  scene.activePage = static_cast<int16_t>(1 - scene.activePage);
-  SetShowPage(static_cast<uint16_t>(scene.activePage));
-}
+void TurnPage(ShadowScene &scene) { scene.activePage = demo::FlipPages(scene.activePage); }
 
 void DrawShadowFrame(const ShadowScene &scene, int32_t pointerX, int32_t pointerY) {
   ClearScreen();
   const Point lamp{static_cast<double>(pointerX), static_cast<double>(pointerY)};
-  const int16_t lampX = ToPixel(lamp.x), lampY = ToPixel(lamp.y);
+  const int16_t lampX = PixelCoord(lamp.x), lampY = PixelCoord(lamp.y);
   const double radius = scene.obstacleRadius;
   SweepRays([&](double angle) {
     for (const Point &centre : scene.obstacles) {
       const auto mark = RayMark(lamp, angle, kRayReach, centre, radius);
       if (!mark) continue;
-      const int16_t x = ToPixel(mark->x), y = ToPixel(mark->y);
+      const int16_t x = PixelCoord(mark->x), y = PixelCoord(mark->y);
       SetDrawColor(NamedColor(ncYellow));
       DrawCircle(x, y, 5);
       DrawLine(lampX, lampY, x, y);
@@ -57,7 +57,7 @@ void DrawShadowFrame(const ShadowScene &scene, int32_t pointerX, int32_t pointer
   });
   SetDrawColor(NamedColor(ncWhite));
   const auto r = static_cast<uint16_t>(scene.obstacleRadius);
-  for (const Point &centre : scene.obstacles) DrawCircle(ToPixel(centre.x), ToPixel(centre.y), r);
+  for (const Point &centre : scene.obstacles) DrawCircle(PixelCoord(centre.x), PixelCoord(centre.y), r);
 }
 
 }  // namespace shadow

@@ -2,27 +2,16 @@
 // Esc ends the program.
 #include <plotvane/plotvane.h>
 
-#include <cstdio>
-
+#include "demo_window.h"
 #include "thicklens_scene.h"
 
 int main() {
   using namespace plotvane;
-  int16_t driver = 3;
-  int16_t mode = 6;
-  OpenGraphWindow(driver, mode, "KALDEROV");
-  // Without a shown window Esc can never arrive and the loop below would never end; the opening
-  // may also stop part-way (a standard face missing) and leave the window hidden.
-  const int16_t openError = GraphError();
-  if (!GraphActive() || (openError != grOk && openError != grNoOpenGL)) {
-    std::fprintf(stderr, "thicklens: the window could not be opened (error %d)\n", openError);
-    if (GraphActive()) CloseGraphWindow();
-    return 1;
-  }
+  if (!demo::OpenDemoWindow("thicklens", "KALDEROV")) return 1;
 
   thicklens::ProgramState state;
   for (;;) {
-    const uint8_t key = thicklens::TakeFrameKey();
+    const uint8_t key = demo::TakeFrameKey();
     thicklens::ApplyKey(state, key);
     const int32_t pointerX = MouseX();
     const int32_t pointerY = MouseY();

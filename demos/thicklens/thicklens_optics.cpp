@@ -2,14 +2,6 @@
 
 namespace thicklens {
 
-int16_t PixelCoord(double v) {
-  double r = std::nearbyint(v);
-  // Converting beyond the 64-bit range is undefined; every double that large is an integer, so
-  // its low 16 bits come exactly from the remainder.
-  if (std::fabs(r) >= 0x1p63) r = std::fmod(r, 65536.0);
-  return static_cast<int16_t>(static_cast<uint16_t>(static_cast<int64_t>(r) & 0xFFFF));
-}
-
 double FanAngleStep() { return static_cast<double>(kPi / 128.0L); }
 
 double FanStartAngle(double angleStep, double phase) {

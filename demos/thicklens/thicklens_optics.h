@@ -56,10 +56,6 @@ struct OutlineRow {
 template <class Visit>
 void TraceOutline(LensShape shape, const Lens &lens, FaceCoefficients &fc, Visit visit);
 
-// Rounds to nearest (ties to even) and keeps the low 16 bits of the integer, so coordinates far
-// off the surface wrap around. Takes any finite value, also beyond the 64-bit integer range.
-int16_t PixelCoord(double v);
-
 // The fan's angle step: pi/128 formed at extended precision, stored as a double.
 double FanAngleStep();
 // The first ray's angle for a phase in [0, 1].

@@ -2,15 +2,13 @@
 
 #include <plotvane/plotvane.h>
 
+#include "demo_window.h"
+#include "pixel_coord.h"
+
 namespace thicklens {
 
 using namespace plotvane;
-
-uint8_t TakeFrameKey() {
-  if (!KeyWaiting()) return 0;
-  const uint8_t key = NextKey();
-  return key == 0 ? NextKey() : key;
-}
+using demo::PixelCoord;
 
 void ApplyKey(ProgramState &state, uint8_t key) {
   if (key == kSpaceKey) state.lensShape = (state.lensShape + 1) % kLensShapeCount;
@@ -43,9 +41,7 @@ void DrawFan(ProgramState &state, int32_t pointerX, int32_t pointerY) {
 }  // namespace
 
 void DrawFrame(ProgramState &state, int32_t pointerX, int32_t pointerY) {
-  SetDrawPage(static_cast<uint16_t>(state.activePage));
-  state.activePage = static_cast<int16_t>(1 - state.activePage);
-  SetShowPage(static_cast<uint16_t>(state.activePage));
+  state.activePage = demo::FlipPages(state.activePage);
   ClearScreen();
 
   // The surface's size is asked afresh each frame, as every other library number is.

@@ -20,9 +20,6 @@ struct ProgramState {
   FaceCoefficients coeffs;
 };
 
-// Takes at most one key; a two-code key counts by its second code. 0 when none waits.
-uint8_t TakeFrameKey();
-
 // Space selects the next outline; every other code changes nothing.
 void ApplyKey(ProgramState &state, uint8_t key);
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <ostream>
 #include <string>
@@ -29,20 +28,6 @@ TEST(FlashlightDirectionAngle, AxesAndQuadrants) {
       {-1, 1, -kPi / 4},   {1, -1, 3 * kPi / 4}, {-1, -1, 5 * kPi / 4}, {0, -7, kPi},
   };
   for (const auto &c : cases) EXPECT_NEAR(DirectionAngle(c.p, c.q), c.expected, 1e-15) << c.p << "," << c.q;
-}
-
-TEST(FlashlightRounding, TiesToEvenSaturatesAndKeepsTheLowWord) {
-  const struct {
-    long double v;
-    int32_t expected;
-  } cases[] = {
-      {0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-1.5L, -2}, {-507.1L, -507},
-      {1e12L, std::numeric_limits<int32_t>::max()}, {-1e12L, std::numeric_limits<int32_t>::min()},
-      {std::numeric_limits<long double>::quiet_NaN(), 0},
-  };
-  for (const auto &c : cases) EXPECT_EQ(RoundToPixel(c.v), c.expected) << static_cast<double>(c.v);
-  EXPECT_EQ(LowWord(65535), -1);
-  EXPECT_EQ(LowWord(70000), 4464);
 }
 
 struct ShadowCase {

@@ -1,5 +1,6 @@
 // The beam's aim and the walk along the ground against the numbers worked out for 800 x 600.
 #include "lightbeam_optics.h"
+#include "pixel_coord.h"
 
 #include <gtest/gtest.h>
 
@@ -62,16 +63,6 @@ TEST(BeamHelpers, RoundUpHalfRoundsTiesToEven) {
       {std::nan(""), 0},
   };
   for (const Case &c : cases) EXPECT_EQ(RoundUpHalf(c.x), c.expected) << c.x;
-}
-
-TEST(BeamHelpers, PixelCoordinateRoundsTiesToEvenAndKeepsLowBits) {
-  EXPECT_EQ(PixelCoordinate(209.5), 210);
-  EXPECT_EQ(PixelCoordinate(210.5), 210);
-  EXPECT_EQ(PixelCoordinate(-0.5), 0);
-  EXPECT_EQ(PixelCoordinate(65536 + 35.2), 35);
-  EXPECT_EQ(PixelCoordinate(std::numeric_limits<double>::infinity()), 32767);
-  EXPECT_EQ(PixelCoordinate(-1e30), -32768);
-  EXPECT_EQ(PixelCoordinate(std::nan("")), 0);
 }
 
 TEST(BeamGround, ProfileAndWall) {
@@ -140,8 +131,8 @@ TEST(BeamWalk, PointerInTheMiddleMeetsRaysMinus16To11) {
   EXPECT_EQ(first.ray, -16);
   EXPECT_EQ(first.x, 68);
   EXPECT_EQ(first.y, 375);
-  EXPECT_EQ(PixelCoordinate(first.dotX), 35);
-  EXPECT_EQ(PixelCoordinate(first.dotY), 210);
+  EXPECT_EQ(demo::PixelCoord(first.dotX), 35);
+  EXPECT_EQ(demo::PixelCoord(first.dotY), 210);
   const RayHit &last = w.record.hits.back();
   EXPECT_EQ(last.ray, 11);
   EXPECT_EQ(last.x, 789);
@@ -177,8 +168,8 @@ TEST(BeamWalk, BeamStraightDownStartsAtTheAxis) {
   EXPECT_TRUE(w.end.allRaysFound);
   // The dots run straight across the beam, 128 pixels below the lamp.
   for (const RayHit &hit : w.record.hits) {
-    EXPECT_EQ(PixelCoordinate(hit.dotY), 160);
-    EXPECT_EQ(PixelCoordinate(hit.dotX), 8 * hit.ray);
+    EXPECT_EQ(demo::PixelCoord(hit.dotY), 160);
+    EXPECT_EQ(demo::PixelCoord(hit.dotX), 8 * hit.ray);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "demo_window.h"
 #include "headless_window.h"
 #include "magnifier_scene.h"
 
@@ -109,7 +110,7 @@ TEST_F(MagnifierFrame, OneKeyPerFrameCountedByItsLastCode) {
   };
   const Step steps[] = {{'1', 0, 2}, {'6', 0, 1}, {'9', 0, 1}, {107, 0, 1}, {kEscKey, 0, 1}, {0, 0, 1}};
   for (const Step &step : steps) {
-    const uint8_t key = TakeFrameKey();
+    const uint8_t key = demo::TakeFrameKey();
     EXPECT_EQ(key, step.key);
     ApplyKey(state, key);
     EXPECT_EQ(state.faceShapes[0], step.left) << int(step.key);

@@ -57,12 +57,6 @@ TEST(MagnifierFaceCoefficients, Values) {
   EXPECT_EQ(kAll.cc[1], -104.5);
 }
 
-TEST(MagnifierPixelCoord, NearestTiesToEvenLowSixteenBits) {
-  const std::pair<double, int16_t> cases[] = {{171.5, 172}, {427.5, 428}, {-2.5, -2}, {32768.0, -32768},
-                                              {-32769.0, 32767}, {0x1p64 + 12288.0, 12288}, {-1e300, 0}};
-  for (const auto &[in, out] : cases) EXPECT_EQ(PixelCoord(in), out) << in;
-}
-
 TEST(MagnifierIntersectFace, SuccessRulesAndMisses) {
   struct Case {
     FaceShape shape;

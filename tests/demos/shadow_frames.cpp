@@ -5,16 +5,13 @@
 #include <vector>
 
 #include "headless_window.h"
+#include "page_colour.h"
+#include "pixel_coord.h"
 #include "shadow_scene.h"
 
 using namespace shadow;
 
 namespace {
-
-COLORREF PageRGB(uint8_t named) {
-  const uint32_t c = plotvane::NamedColor(named);
-  return plotvane::Session().PaletteMode ? plotvane::StockPalette[c] : static_cast<COLORREF>(c);
-}
 
 struct Mark {
   int x, y;
@@ -25,7 +22,9 @@ std::vector<Mark> PredictMarks(const ObstacleField &field, Point lamp) {
   std::vector<Mark> marks;
   SweepRays([&](double angle) {
     for (const Point &c : field) {
-      if (auto m = RayMark(lamp, angle, kRayReach, c, 10)) marks.push_back({ToPixel(m->x), ToPixel(m->y)});
+      if (auto m = RayMark(lamp, angle, kRayReach, c, 10)) {
+        marks.push_back({demo::PixelCoord(m->x), demo::PixelCoord(m->y)});
+      }
     }
   });
   return marks;
@@ -42,9 +41,9 @@ class ShadowFrame : public pvtest::HeadlessWindow {
  protected:
   void SetUp() override {
     pvtest::HeadlessWindow::SetUp();
-    black_ = PageRGB(plotvane::ncBlack);
-    white_ = PageRGB(plotvane::ncWhite);
-    yellow_ = PageRGB(plotvane::ncYellow);
+    black_ = demotest::PageRGB(plotvane::ncBlack);
+    white_ = demotest::PageRGB(plotvane::ncWhite);
+    yellow_ = demotest::PageRGB(plotvane::ncYellow);
   }
 
   pvtest::PageImage Draw(int32_t x, int32_t y) {

@@ -1,5 +1,6 @@
 // The sweep of rays and the ray-obstacle test of the shadow demo, against figures worked out
 // by hand.
+#include "pixel_coord.h"
 #include "shadow_optics.h"
 
 #include <gtest/gtest.h>
@@ -43,13 +44,13 @@ TEST(ShadowRayMark, WorkedFiguresFromTheLampAt400By300) {
   // Near side of an obstacle ahead and to the right, about 190 pixels out.
   const auto near = RayMark(kLamp, RayAt(40), kRayReach, {553, 429}, kRadius);
   ASSERT_TRUE(near.has_value());
-  EXPECT_EQ(ToPixel(near->x), 546);
-  EXPECT_EQ(ToPixel(near->y), 422);
+  EXPECT_EQ(demo::PixelCoord(near->x), 546);
+  EXPECT_EQ(demo::PixelCoord(near->y), 422);
   // A leftward ray takes the smaller-x crossing: the far side, about 210 pixels out.
   const auto far = RayMark(kLamp, RayAt(140), kRayReach, {247, 429}, kRadius);
   ASSERT_TRUE(far.has_value());
-  EXPECT_EQ(ToPixel(far->x), 239);
-  EXPECT_EQ(ToPixel(far->y), 435);
+  EXPECT_EQ(demo::PixelCoord(far->x), 239);
+  EXPECT_EQ(demo::PixelCoord(far->y), 435);
 }
 
 TEST(ShadowRayMark, MarksOnlyCrossingsAheadWithinReach) {
@@ -85,19 +86,6 @@ TEST(ShadowRayMark, DegenerateInputsMarkNothing) {
   EXPECT_FALSE(RayMark(kLamp, RayAt(40), 0, {420, 317}, kRadius).has_value());
   EXPECT_FALSE(RayMark({1e20, 300}, RayAt(40), kRayReach, {1e20, 500}, kRadius).has_value());
   EXPECT_FALSE(RayMark(kLamp, nan, kRayReach, {553, 429}, kRadius).has_value());
-}
-
-TEST(ShadowToPixel, RoundsTiesToEvenAndKeepsTheLowWord) {
-  const struct {
-    double v;
-    int16_t expected;
-  } cases[] = {
-      {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {545.6, 546}, {65535.0, -1}, {70000.2, 4464},
-      {std::numeric_limits<double>::quiet_NaN(), 0},
-      {1e30, -1},  // saturates at 0x7fffffff
-      {-1e30, 0},  // 0x80000000
-  };
-  for (const auto &c : cases) EXPECT_EQ(ToPixel(c.v), c.expected) << c.v;
 }
 
 }  // namespace

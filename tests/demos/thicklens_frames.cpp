@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 
+#include "demo_window.h"
 #include "headless_window.h"
 #include "thicklens_scene.h"
 
@@ -107,7 +108,7 @@ TEST_F(ThickLensFrame, OneKeyPerFrameCountedByItsLastCode) {
   const uint8_t expected[] = {kSpaceKey, 'a', kSpaceKey, 107, kEscKey, 0};
   int shape = state.lensShape;
   for (uint8_t want : expected) {
-    const uint8_t key = TakeFrameKey();
+    const uint8_t key = demo::TakeFrameKey();
     EXPECT_EQ(key, want);
     ApplyKey(state, key);
     if (want == kSpaceKey) shape = (shape + 1) % 3;
