@@ -3,16 +3,11 @@
 
 #include "flashlight_scene.h"
 #include "headless_window.h"
+#include "page_colour.h"
 
 using namespace flashlight;
 
 namespace {
-
-// What a named colour looks like on the page: its stock palette entry in palette mode.
-COLORREF PageRGB(uint8_t named) {
-  const uint32_t c = plotvane::NamedColor(named);
-  return plotvane::Session().PaletteMode ? plotvane::StockPalette[c] : static_cast<COLORREF>(c);
-}
 
 class FlashlightFrame : public pvtest::HeadlessWindow {
  protected:
@@ -26,10 +21,10 @@ class FlashlightFrame : public pvtest::HeadlessWindow {
 
   void SetUp() override {
     pvtest::HeadlessWindow::SetUp();
-    grey_ = PageRGB(plotvane::ncGrey);
-    black_ = PageRGB(plotvane::ncBlack);
-    white_ = PageRGB(plotvane::ncWhite);
-    yellow_ = PageRGB(plotvane::ncYellow);
+    grey_ = demotest::PageRGB(plotvane::ncGrey);
+    black_ = demotest::PageRGB(plotvane::ncBlack);
+    white_ = demotest::PageRGB(plotvane::ncWhite);
+    yellow_ = demotest::PageRGB(plotvane::ncYellow);
   }
 
   FlashlightScene scene_;

@@ -5,24 +5,20 @@
 
 #include "headless_window.h"
 #include "lightbeam_scene.h"
+#include "page_colour.h"
 
 using namespace lightbeam;
 
 namespace {
 
-COLORREF PageRGB(uint8_t named) {
-  const uint32_t c = plotvane::NamedColor(named);
-  return plotvane::Session().PaletteMode ? plotvane::StockPalette[c] : static_cast<COLORREF>(c);
-}
-
 class BeamFrame : public pvtest::HeadlessWindow {
  protected:
   void SetUp() override {
     pvtest::HeadlessWindow::SetUp();
-    white_ = PageRGB(plotvane::ncWhite);
-    grey_ = PageRGB(plotvane::ncGrey);
-    red_ = PageRGB(plotvane::ncRed);
-    black_ = PageRGB(plotvane::ncBlack);
+    white_ = demotest::PageRGB(plotvane::ncWhite);
+    grey_ = demotest::PageRGB(plotvane::ncGrey);
+    red_ = demotest::PageRGB(plotvane::ncRed);
+    black_ = demotest::PageRGB(plotvane::ncBlack);
   }
 
   // One frame in the program's order, read back from the page it was drawn on.

@@ -3,22 +3,18 @@
 
 #include "headless_window.h"
 #include "mirrorrays_scene.h"
+#include "page_colour.h"
 
 using namespace mirrorrays;
 
 namespace {
 
-COLORREF PageRGB(uint8_t named) {
-  const uint32_t c = plotvane::NamedColor(named);
-  return plotvane::Session().PaletteMode ? plotvane::StockPalette[c] : static_cast<COLORREF>(c);
-}
-
 class MirrorFrame : public pvtest::HeadlessWindow {
  protected:
   void SetUp() override {
     pvtest::HeadlessWindow::SetUp();
-    white_ = PageRGB(plotvane::ncWhite);
-    black_ = PageRGB(plotvane::ncBlack);
+    white_ = demotest::PageRGB(plotvane::ncWhite);
+    black_ = demotest::PageRGB(plotvane::ncBlack);
   }
 
   // One frame in the program's order, read back from the page it was drawn on.
