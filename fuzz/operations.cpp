@@ -153,8 +153,10 @@ void Queries(ByteReader &in) {
 }
 
 void Post(ByteReader &in) {
-  // Posted while closed as well: the handle of a window that has gone must be harmless.
+  // Posted while closed as well: the handle of a window that has gone must be harmless. Before
+  // the first open there is no handle, and a null one would make it a message to this thread.
   const HWND window = Session().WindowHandle;
+  if (!window) return;
   const UINT msg = PostedMessages[in.U8() % std::size(PostedMessages)];
   const WPARAM wParam = in.Bool() ? in.U32() : in.U8();
   const LPARAM lParam = static_cast<LPARAM>(in.U32());
