@@ -120,6 +120,14 @@ void BrushPainter::Span(int y, int x0, int x1) {
   }
 }
 
+void BrushPainter::Box(int x0, int y0, int x1, int y1) {
+  if (kind_ == Kind::Solid) {
+    FillBlock(scope_, x0, y0, x1, y1, fore_);
+    return;
+  }
+  for (int y = y0; y < y1; ++y) Span(y, x0, x1);
+}
+
 }  // namespace pv::gdi
 
 using namespace pv::gdi;

@@ -15,6 +15,8 @@ class BrushPainter {
   bool Null() const { return kind_ == Kind::None; }
   // Row y, x0 <= x < x1.
   void Span(int y, int x0, int x1);
+  // Rows y0 <= y < y1 of the same span.
+  void Box(int x0, int y0, int x1, int y1);
 
  private:
   enum class Kind { None, Solid, Hatch, Pattern };

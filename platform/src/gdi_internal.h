@@ -252,6 +252,8 @@ class DrawScope;
 
 // Horizontal span x0 <= x < x1 on row y, in `value` under the DC's mix, clipped.
 void FillSpan(DrawScope &scope, int y, int x0, int x1, uint32_t value);
+// The box [x0, x1) x [y0, y1) in `value` under the DC's mix, clipped.
+void FillBlock(DrawScope &scope, int x0, int y0, int x1, int y1, uint32_t value);
 // One pixel under the DC's mix, clipped.
 void PutPixel(DrawScope &scope, int x, int y, uint32_t value);
 
@@ -330,6 +332,10 @@ class PenWalker {
   // Advances the pattern by `n` pixels without drawing them (clipped-away parts of a path).
   void Skip(long long n);
   const RECT &Clip() const { return scope_.clip(); }
+  // The target when plotting is a plain write of PenValue() (solid pen, copy mix, 8 or 32
+  // bits), else an empty raster.
+  const Raster &DirectTarget() const { return direct_; }
+  void Touch(int left, int top, int right, int bottom) { scope_.Touch(left, top, right, bottom); }
 
  private:
   DrawScope &scope_;
@@ -341,6 +347,7 @@ class PenWalker {
   int runCount_ = 0;
   int period_ = 0;
   long long step_ = 0;
+  Raster direct_;
 };
 
 // The pixels real GDI sets for a cosmetic line from (x0, y0) to (x1, y1), end excluded, in

@@ -1,5 +1,6 @@
 // Pens, cosmetic and wide lines, the current position, LineDDA and single pixels.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -128,7 +129,10 @@ PenWalker::PenWalker(DrawScope &scope, const Pen &pen) : scope_(scope) {
   const Raster &t = scope.target();
   penValue_ = ResolveColor(dc, pen.log.lopnColor, t, ColorUse::Pen);
   const DashPattern *p = pen.Wide() ? nullptr : PatternOf(style);
-  if (!p) return;
+  if (!p) {
+    if (scope.rop2 == R2_COPYPEN && (t.bpp == 8 || t.bpp == 32)) direct_ = t;
+    return;
+  }
   runs_ = p->runs;
   runCount_ = p->count;
   for (int i = 0; i < p->count; ++i) period_ += p->runs[i];
@@ -196,22 +200,59 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
     --q;
   }
   const long long minor0 = g.xMajor ? g.y0 : g.x0;
-  long long major = g.Major(k0);
-  for (long long k = k0; k < k1; ++k) {
-    const int minor = static_cast<int>(minor0 + q - (r == 0 ? 1 : 0));
-    if (g.xMajor)
-      walker.Plot(static_cast<int>(major), minor);
-    else
-      walker.Plot(minor, static_cast<int>(major));
-    major += g.majorStep;
-    r += step;
-    if (r >= den) {
-      r -= den;
-      ++q;
-    } else if (r < 0) {
-      r += den;
-      --q;
+  // Every step from k0 to k1 is inside the clip.
+  auto walk = [&](auto &&plot) {
+    long long major = g.Major(k0);
+    for (long long k = k0; k < k1; ++k) {
+      const int minor = static_cast<int>(minor0 + q - (r == 0 ? 1 : 0));
+      if (g.xMajor)
+        plot(static_cast<int>(major), minor);
+      else
+        plot(minor, static_cast<int>(major));
+      major += g.majorStep;
+      r += step;
+      if (r >= den) {
+        r -= den;
+        ++q;
+      } else if (r < 0) {
+        r += den;
+        --q;
+      }
     }
+  };
+  const Raster &t = walker.DirectTarget();
+  if (t.bpp == 0) {
+    walk([&walker](int x, int y) { walker.Plot(x, y); });
+  } else {
+    // Solid pen, copy mix: write the bytes, and report the box of the visible part once.
+    const uint32_t value = walker.PenValue() & t.mask;
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+    auto box = [&](int x, int y) {
+      left = std::min(left, x);
+      top = std::min(top, y);
+      right = std::max(right, x + 1);
+      bottom = std::max(bottom, y + 1);
+    };
+    bool first = true;
+    int lastX = 0, lastY = 0;
+    auto ends = [&](int x, int y) {
+      if (first) box(x, y);
+      first = false;
+      lastX = x;
+      lastY = y;
+    };
+    if (t.bpp == 8)
+      walk([&](int x, int y) {
+        t.Row(y)[x] = static_cast<uint8_t>(value);
+        ends(x, y);
+      });
+    else
+      walk([&](int x, int y) {
+        reinterpret_cast<uint32_t *>(t.Row(y))[x] = value;
+        ends(x, y);
+      });
+    box(lastX, lastY);
+    walker.Touch(left, top, right, bottom);
   }
   walker.Skip(g.n - k1);
 }

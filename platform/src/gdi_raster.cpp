@@ -122,6 +122,30 @@ void FillSpan(DrawScope &scope, int y, int x0, int x1, uint32_t value) {
   scope.Touch(x0, y, x1, y + 1);
 }
 
+void FillBlock(DrawScope &scope, int x0, int y0, int x1, int y1, uint32_t value) {
+  const RECT &c = scope.clip();
+  x0 = std::max<int>(x0, c.left);
+  x1 = std::min<int>(x1, c.right);
+  y0 = std::max<int>(y0, c.top);
+  y1 = std::min<int>(y1, c.bottom);
+  if (x0 >= x1 || y0 >= y1) return;
+  const Raster &t = scope.target();
+  const ptrdiff_t rowBytes = static_cast<ptrdiff_t>(t.width) * (t.bpp / 8);
+  // Whole rows stored back to back (a clear) are one block in memory, whichever way they run.
+  if (scope.rop2 == R2_COPYPEN && (t.bpp == 8 || t.bpp == 32) && x0 == 0 && x1 == t.width &&
+      (t.pitch == rowBytes || t.pitch == -rowBytes)) {
+    uint8_t *first = t.pitch > 0 ? t.Row(y0) : t.Row(y1 - 1);
+    const size_t pixels = static_cast<size_t>(t.width) * static_cast<size_t>(y1 - y0);
+    if (t.bpp == 8)
+      std::memset(first, static_cast<int>(value & t.mask), pixels);
+    else
+      std::fill_n(reinterpret_cast<uint32_t *>(first), pixels, value & t.mask);
+    scope.Touch(x0, y0, x1, y1);
+    return;
+  }
+  for (int y = y0; y < y1; ++y) FillSpan(scope, y, x0, x1, value);
+}
+
 void PutPixel(DrawScope &scope, int x, int y, uint32_t value) {
   const RECT &c = scope.clip();
   if (x < c.left || x >= c.right || y < c.top || y >= c.bottom) return;

@@ -22,7 +22,7 @@ void FillBox(DrawScope &scope, BrushPainter &brush, long long left, long long to
   ClipAxis(left, right, c.left, c.right, x0, x1);
   ClipAxis(top, bottom, c.top, c.bottom, y0, y1);
   if (x0 >= x1) return;
-  for (int y = y0; y < y1; ++y) brush.Span(y, x0, x1);
+  brush.Box(x0, y0, x1, y1);
 }
 
 // ceil(n / d) for d > 0.
