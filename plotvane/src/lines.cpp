@@ -11,10 +11,25 @@ inline int DeviceX(const GraphSession &s, int32_t x) { return static_cast<int16_
 inline int DeviceY(const GraphSession &s, int32_t y) { return static_cast<int16_t>(y + s.ViewOriginY); }
 
 // Sets the plain colour: GDI's SetPixelV follows the mix mode, the library's pixels don't.
-inline void SetPlainPixel(HDC dc, int x, int y, COLORREF color) {
-  const int mix = SetROP2(dc, R2_COPYPEN);
+// Under the copy mix, the usual one, the mode needs no change (each change takes GDI's lock).
+inline void SetPlainPixel(HDC dc, int x, int y, COLORREF color, int mix) {
+  if (mix == R2_COPYPEN) {
+    SetPixelV(dc, x, y, color);
+    return;
+  }
+  SetROP2(dc, R2_COPYPEN);
   SetPixelV(dc, x, y, color);
   SetROP2(dc, mix);
+}
+
+// MoveCursor, leaving out the device contexts a LineTo has already moved to the point.
+void MoveCursorAfterLine(int16_t x, int16_t y, bool windowThere, bool pageThere) {
+  GraphSession &s = Session();
+  if (!CommonStart()) return;
+  s.CursorX = x;
+  s.CursorY = y;
+  if (!windowThere) MoveToEx(s.WindowDC, DeviceX(s, x), DeviceY(s, y), nullptr);
+  if (!pageThere) MoveToEx(s.PageDC, DeviceX(s, x), DeviceY(s, y), nullptr);
 }
 
 void CALLBACK StyleFivePixel(int x, int y, LPARAM pattern) {
@@ -26,14 +41,7 @@ void CALLBACK StyleFivePixel(int x, int y, LPARAM pattern) {
 
 }  // namespace
 
-void MoveCursor(int16_t x, int16_t y) {
-  GraphSession &s = Session();
-  if (!CommonStart()) return;
-  s.CursorX = x;
-  s.CursorY = y;
-  MoveToEx(s.WindowDC, DeviceX(s, x), DeviceY(s, y), nullptr);
-  MoveToEx(s.PageDC, DeviceX(s, x), DeviceY(s, y), nullptr);
-}
+void MoveCursor(int16_t x, int16_t y) { MoveCursorAfterLine(x, y, false, false); }
 
 void DrawLineTo(int16_t x, int16_t y) {
   GraphSession &s = Session();
@@ -43,15 +51,16 @@ void DrawLineTo(int16_t x, int16_t y) {
     s.PatternStep = 0;
     LineDDA(s.CursorX, s.CursorY, x, y, StyleFivePixel, s.LinePattern);
     LeaveCriticalSection(&s.SessionLock);
-  } else {
-    EnterCriticalSection(&s.SessionLock);
-    if (s.DrawThrough) LineTo(s.WindowDC, DeviceX(s, x), DeviceY(s, y));
-    LineTo(s.PageDC, DeviceX(s, x), DeviceY(s, y));
-    LeaveCriticalSection(&s.SessionLock);
-    // LineTo leaves the end point out.
-    if (s.LineThickness == 1) PlotPixel(x, y, s.DrawColor);
+    MoveCursor(x, y);
+    return;
   }
-  MoveCursor(x, y);
+  EnterCriticalSection(&s.SessionLock);
+  const bool windowThere = s.DrawThrough && LineTo(s.WindowDC, DeviceX(s, x), DeviceY(s, y));
+  const bool pageThere = LineTo(s.PageDC, DeviceX(s, x), DeviceY(s, y));
+  LeaveCriticalSection(&s.SessionLock);
+  // LineTo leaves the end point out.
+  if (s.LineThickness == 1) PlotPixel(x, y, s.DrawColor);
+  MoveCursorAfterLine(x, y, windowThere, pageThere);
 }
 
 void DrawLine(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
@@ -65,8 +74,8 @@ void PlotPixel(int16_t x, int16_t y, uint32_t color) {
   const COLORREF c = MapColor(color);
   const int dx = DeviceX(s, x), dy = DeviceY(s, y);
   EnterCriticalSection(&s.SessionLock);
-  if (s.DrawThrough) SetPlainPixel(s.WindowDC, dx, dy, c);
-  SetPlainPixel(s.PageDC, dx, dy, c);
+  if (s.DrawThrough) SetPlainPixel(s.WindowDC, dx, dy, c, s.RasterMix);
+  SetPlainPixel(s.PageDC, dx, dy, c, s.RasterMix);
   LeaveCriticalSection(&s.SessionLock);
 }
 

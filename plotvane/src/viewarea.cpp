@@ -47,6 +47,7 @@ void SetRasterMode(int16_t mode) {
     return;
   }
   const int bk = base == 0 ? TRANSPARENT : OPAQUE;
+  s.RasterMix = mixes[r];
   SetROP2(s.WindowDC, mixes[r]);
   SetBkMode(s.WindowDC, bk);
   SetROP2(s.PageDC, mixes[r]);

@@ -92,6 +92,7 @@ struct GraphSession {
   HRGN ClipRegion = nullptr;
   int32_t AspectX = 10000, AspectY = 10000;
   bool AspectNeutral = true;
+  int32_t RasterMix = R2_COPYPEN;  // the mix SetRasterMode gave both device contexts
 
   // ---- OpenGL pair
   HGLRC WindowGLContext = nullptr;
