@@ -1,6 +1,7 @@
 // Brushes: creation, the brush origin, and painting spans with solid, hatched and pattern brushes.
 #include "gdi_brush.h"
 
+#include <climits>
 #include <memory>
 
 namespace pv::gdi {
@@ -111,8 +112,13 @@ void BrushPainter::Span(int y, int x0, int x1) {
     }
     case Kind::Pattern: {
       const uint32_t *row = tile_.data() + static_cast<size_t>(Wrap(static_cast<long long>(y) - orgY_, tileH_)) * tileW_;
+      // Pixels come left to right: step the tile column, wrapping it, rather than divide.
+      int next = INT_MIN, column = 0;
       FillSpanWith(scope_, y, x0, x1, [&](int x, uint32_t &v) {
-        v = row[Wrap(static_cast<long long>(x) - orgX_, tileW_)];
+        if (x != next) column = Wrap(static_cast<long long>(x) - orgX_, tileW_);
+        v = row[column];
+        next = x + 1;
+        if (++column == tileW_) column = 0;
         return true;
       });
       return;

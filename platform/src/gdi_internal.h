@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 #include "window_surface.h"
@@ -309,10 +310,23 @@ void FillSpanWith(DrawScope &scope, int y, int x0, int x1, Source &&source) {
   if (x0 >= x1) return;
   const Raster &t = scope.target();
   const int rop = scope.rop2;
-  for (int x = x0; x < x1; ++x) {
-    uint32_t v;
-    if (!source(x, v)) continue;
-    t.Set(x, y, (rop == R2_COPYPEN ? v : Mix(rop, v, t.Get(x, y))) & t.mask);
+  // The copy mix on whole bytes (pages, windows) writes without the per-pixel depth switch.
+  auto direct = [&](auto *row) {
+    for (int x = x0; x < x1; ++x) {
+      uint32_t v;
+      if (source(x, v)) row[x] = static_cast<std::remove_reference_t<decltype(*row)>>(v & t.mask);
+    }
+  };
+  if (rop == R2_COPYPEN && t.bpp == 8) {
+    direct(t.Row(y));
+  } else if (rop == R2_COPYPEN && t.bpp == 32) {
+    direct(reinterpret_cast<uint32_t *>(t.Row(y)));
+  } else {
+    for (int x = x0; x < x1; ++x) {
+      uint32_t v;
+      if (!source(x, v)) continue;
+      t.Set(x, y, (rop == R2_COPYPEN ? v : Mix(rop, v, t.Get(x, y))) & t.mask);
+    }
   }
   scope.Touch(x0, y, x1, y + 1);
 }
