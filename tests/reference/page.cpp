@@ -18,7 +18,8 @@ Page::Page(const PageSpec &spec) : spec_(spec) {
   bmi->bmiHeader.biBitCount = static_cast<WORD>(spec_.bits);
   bmi->bmiHeader.biCompression = BI_RGB;
   bmi->bmiHeader.biClrUsed = static_cast<DWORD>(spec_.table.size());
-  std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), spec_.table.data(), spec_.table.size() * sizeof(RGBQUAD));
+  if (!spec_.table.empty())
+    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), spec_.table.data(), spec_.table.size() * sizeof(RGBQUAD));
 
   dc_ = CreateCompatibleDC(nullptr);
   if (!dc_) return;
