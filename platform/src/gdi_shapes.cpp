@@ -25,16 +25,38 @@ void FillBox(DrawScope &scope, BrushPainter &brush, long long left, long long to
   brush.Box(x0, y0, x1, y1);
 }
 
-// ceil(n / d) for d > 0.
-long long CeilDiv(__int128 n, long long d) {
-  __int128 q = n / d;
-  if (n % d != 0 && n > 0) ++q;
-  return static_cast<long long>(q);
+// floor(n / d) and n - d * floor(n / d), for d > 0.
+void FloorDivMod(__int128 n, long long d, long long &q, long long &r) {
+  __int128 quotient = n / d, rest = n % d;
+  if (rest < 0) {
+    rest += d;
+    --quotient;
+  }
+  q = static_cast<long long>(quotient);
+  r = static_cast<long long>(rest);
 }
 
 struct Edge {
   long long x0, y0, x1, y1;  // y0 < y1
   int direction;             // +1 drawn downwards, -1 upwards
+  // (x1 - x0) * (y - y0) = q * (y1 - y0) + r with 0 <= r < y1 - y0, stepped a row at a time
+  // so that a row costs no division.
+  long long q = 0, r = 0, stepQ = 0, stepR = 0;
+
+  void Start(long long y) {
+    FloorDivMod(static_cast<__int128>(x1 - x0) * (y - y0), y1 - y0, q, r);
+    FloorDivMod(x1 - x0, y1 - y0, stepQ, stepR);
+  }
+  // The first pixel at or right of the edge on the current row.
+  long long CrossingX() const { return x0 + q + (r != 0 ? 1 : 0); }
+  void NextRow() {
+    q += stepQ;
+    r += stepR;
+    if (r >= y1 - y0) {
+      r -= y1 - y0;
+      ++q;
+    }
+  }
 };
 
 struct Crossing {
@@ -66,17 +88,18 @@ void FillPolygon(DrawScope &scope, BrushPainter &brush, const POINT *points, int
   top = std::max<long long>(top, c.top);
   bottom = std::min<long long>(bottom, c.bottom);
 
-  std::vector<const Edge *> active;
+  std::vector<Edge *> active;
   std::vector<Crossing> crossings;
   size_t next = 0;
   for (long long y = top; y < bottom; ++y) {
-    while (next < edges.size() && edges[next].y0 <= y) active.push_back(&edges[next++]);
+    for (Edge *e : active) e->NextRow();
+    while (next < edges.size() && edges[next].y0 <= y) {
+      edges[next].Start(y);
+      active.push_back(&edges[next++]);
+    }
     std::erase_if(active, [y](const Edge *e) { return e->y1 <= y; });
     crossings.clear();
-    for (const Edge *e : active) {
-      const __int128 num = static_cast<__int128>(e->x1 - e->x0) * (y - e->y0);
-      crossings.push_back(Crossing{e->x0 + CeilDiv(num, e->y1 - e->y0), e->direction});
-    }
+    for (const Edge *e : active) crossings.push_back(Crossing{e->CrossingX(), e->direction});
     std::sort(crossings.begin(), crossings.end());
     auto span = [&](long long from, long long to) {
       int x0, x1;
