@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace lightbeam {
 
@@ -9,6 +10,11 @@ namespace {
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
 // 2^63 is the first double beyond the range of a 64-bit integer.
 constexpr double kBeyond64 = 9223372036854775808.0;
+
+double ProfileHeight(int32_t x) {
+  const long double column = x;
+  return static_cast<double>(50 * std::sin(column / 40) + 40 * std::cos(column / 30) + 350);
+}
 }  // namespace
 
 double DirectionAngle(double p, double q) {
@@ -30,8 +36,12 @@ int64_t RoundUpHalf(double x) {
 
 double GroundHeight(int32_t x, int16_t screenMaxX) {
   if (x >= screenMaxX - 10) return 0.0;
-  const long double column = x;
-  return static_cast<double>(50 * std::sin(column / 40) + 40 * std::cos(column / 30) + 350);
+  if (x < 0) return ProfileHeight(x);
+  // The profile is the same every frame: its columns are computed once (per thread, as every
+  // frame of a window is drawn on one) and kept, as far as the widest screen asked for.
+  thread_local std::vector<double> profile;
+  while (profile.size() <= static_cast<size_t>(x)) profile.push_back(ProfileHeight(static_cast<int32_t>(profile.size())));
+  return profile[static_cast<size_t>(x)];
 }
 
 BeamAim AimBeam(int32_t pointerX, int32_t pointerY, double sourceY) {
