@@ -31,16 +31,23 @@ const DashPattern *PatternOf(int style) {
 // The minor-axis offset of step k of a line that moves `dminor` over `n` major steps: the
 // nearest pixel to the ideal line, a tie going to the smaller coordinate (LineTo) or toward
 // the start point (LineDDA).
-long long MinorOffset(long long k, long long dminor, long long n, bool towardStart) {
-  __int128 num = static_cast<__int128>(2) * k * dminor + n;
-  __int128 den = static_cast<__int128>(2) * n;
-  __int128 q = num / den, r = num % den;
+template <class Int>
+long long MinorOffsetIn(long long k, long long dminor, long long n, bool towardStart) {
+  Int num = Int{2} * k * dminor + n;
+  Int den = Int{2} * n;
+  Int q = num / den, r = num % den;
   if (r < 0) {
     r += den;
     --q;
   }
   if (r == 0 && (!towardStart || q > 0)) --q;
   return static_cast<long long>(q);
+}
+long long MinorOffset(long long k, long long dminor, long long n, bool towardStart) {
+  // 0 <= k <= n: below 2^31 each, 2 k dminor + n fits in 64 bits, so no 128-bit division.
+  if (n < (1LL << 31) && std::llabs(dminor) < (1LL << 31))
+    return MinorOffsetIn<long long>(k, dminor, n, towardStart);
+  return MinorOffsetIn<__int128>(k, dminor, n, towardStart);
 }
 
 struct LineGeometry {
@@ -179,16 +186,23 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
     walker.Skip(g.n);
     return;
   }
-  // The minor coordinate is monotonic in k: narrow the range to where it is inside too.
+  // The minor coordinate is monotonic in k: narrow the range to where it is inside too,
+  // unless both ends already are (most lines).
   const bool rising = g.dminor >= 0;
-  k0 = FirstNotBefore(k0, k1, [&](long long k) {
-    long long m = g.Minor(k);
-    return rising ? m < minorLo : m > minorHi;
-  });
-  k1 = FirstNotBefore(k0, k1, [&](long long k) {
-    long long m = g.Minor(k);
-    return rising ? m <= minorHi : m >= minorLo;
-  });
+  auto inside = [&](long long k) {
+    const long long m = g.Minor(k);
+    return m >= minorLo && m <= minorHi;
+  };
+  if (!inside(k0) || !inside(k1 - 1)) {
+    k0 = FirstNotBefore(k0, k1, [&](long long k) {
+      long long m = g.Minor(k);
+      return rising ? m < minorLo : m > minorHi;
+    });
+    k1 = FirstNotBefore(k0, k1, [&](long long k) {
+      long long m = g.Minor(k);
+      return rising ? m <= minorHi : m >= minorLo;
+    });
+  }
   walker.Skip(k0);
   // Step the minor coordinate incrementally from the first visible pixel: q, r are the
   // quotient and remainder of (2 k dminor + n) / 2n, a zero remainder being a tie.
@@ -223,7 +237,7 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
   const Raster &t = walker.DirectTarget();
   if (t.bpp == 0) {
     walk([&walker](int x, int y) { walker.Plot(x, y); });
-  } else {
+  } else if (k0 < k1) {
     // Solid pen, copy mix: write the bytes, and report the box of the visible part once.
     const uint32_t value = walker.PenValue() & t.mask;
     int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
@@ -233,23 +247,21 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
       right = std::max(right, x + 1);
       bottom = std::max(bottom, y + 1);
     };
-    bool first = true;
-    int lastX = 0, lastY = 0;
-    auto ends = [&](int x, int y) {
-      if (first) box(x, y);
-      first = false;
-      lastX = x;
-      lastY = y;
-    };
+    const int firstMajor = static_cast<int>(g.Major(k0));
+    const int firstMinor = static_cast<int>(minor0 + q - (r == 0 ? 1 : 0));
+    int lastX = g.xMajor ? firstMajor : firstMinor, lastY = g.xMajor ? firstMinor : firstMajor;
+    box(lastX, lastY);
     if (t.bpp == 8)
       walk([&](int x, int y) {
         t.Row(y)[x] = static_cast<uint8_t>(value);
-        ends(x, y);
+        lastX = x;
+        lastY = y;
       });
     else
       walk([&](int x, int y) {
         reinterpret_cast<uint32_t *>(t.Row(y))[x] = value;
-        ends(x, y);
+        lastX = x;
+        lastY = y;
       });
     box(lastX, lastY);
     walker.Touch(left, top, right, bottom);
