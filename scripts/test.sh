@@ -3,6 +3,8 @@
 #   native        all tests (platform, library, demos, end-to-end under Xvfb)
 #   asan-ubsan    the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   tsan          the threading tests built with ThreadSanitizer
+#   fuzz          the kept fuzz corpus replayed by the fuzzer (clang, AddressSanitizer and
+#                 UndefinedBehaviorSanitizer); without clang, by the replay test of the native build
 #   windows       the library built with mingw-w64 and its tests run under Wine; the
 #                 reference check of the platform layer against Wine's GDI
 # Usage: scripts/test.sh [stage ...]   (all stages by default)
@@ -70,6 +72,26 @@ stage_tsan() {
   build tsan "$root/build-tsan" -DPLOTVANE_SANITIZE=thread && run_ctest tsan "$root/build-tsan" -L threads
 }
 
+stage_fuzz() {
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  if ! command -v clang++ >/dev/null; then
+    build fuzz "$root/build" && run_ctest fuzz "$root/build" -L fuzz
+    return
+  fi
+  # Only the fuzzer is built in this tree.
+  local dir="$root/build-fuzz"
+  if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -DPLOTVANE_SANITIZE=address,undefined -DPLOTVANE_TESTS=ON \
+           >/dev/null && cmake --build "$dir" -j"$jobs" --target plotvane_fuzzer >"$dir.build.log" 2>&1; }; then
+    tail -n 60 "$dir.build.log" 2>/dev/null
+    failures+=("fuzz: build failed")
+    failed=$((failed + 1))
+    return
+  fi
+  run_ctest fuzz "$dir" -R '^fuzz_corpus$'
+}
+
 # test-windows.sh runs ctest itself, inside the Wine prefix and the Xvfb it keeps for the run.
 stage_windows() {
   local dir="$root/build-win"
@@ -84,7 +106,7 @@ stage_windows() {
 }
 
 stages=("$@")
-((${#stages[@]})) || stages=(native asan_ubsan tsan windows)
+((${#stages[@]})) || stages=(native asan_ubsan tsan fuzz windows)
 for s in "${stages[@]}"; do
   s=${s//-/_}
   echo "==== stage $s"

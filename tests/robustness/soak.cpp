@@ -29,7 +29,7 @@ TEST(Soak, OpenDrawCloseCyclesLeaveNothingBehind) {
   const int threads = robust::ProcessThreads();
   size_t halfway = 0;
 
-  const int cycles = robust::Scaled(1000, 150);
+  const int cycles = robust::Scaled(1000, 200);
   for (int i = 1; i <= cycles; ++i) {
     Cycle(Drivers[i % 4], i % 8 == 0 ? 1 : 6, i);
     if (i == cycles / 2) halfway = mallinfo2().uordblks;
