@@ -1,8 +1,8 @@
 // Pens, cosmetic and wide lines, the current position, LineDDA and single pixels.
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "gdi_internal.h"
 
@@ -163,6 +163,32 @@ void PenWalker::Plot(int x, int y) {
 
 void PenWalker::Skip(long long n) { step_ += n; }
 
+namespace {
+
+// Writes `count` >= 1 pixels from p on: a major step each, and a minor step whenever r,
+// advanced by `step`, leaves [0, den). The pointer never moves past the last pixel.
+template <class Pixel>
+void StepPixels(uint8_t *p, ptrdiff_t majorStride, ptrdiff_t minorStride, long long count, long long r,
+                long long step, long long den, Pixel value) {
+  if (step < 0) {
+    step = -step;
+    minorStride = -minorStride;
+    r = den - 1 - r;  // the same walk, mirrored so r only grows
+  }
+  std::memcpy(p, &value, sizeof value);
+  for (long long i = 1; i < count; ++i) {
+    p += majorStride;
+    r += step;
+    if (r >= den) {
+      r -= den;
+      p += minorStride;
+    }
+    std::memcpy(p, &value, sizeof value);
+  }
+}
+
+}  // namespace
+
 void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
   if (walker.Null()) return;
   const LineGeometry g = Geometry(x0, y0, x1, y1);
@@ -214,15 +240,15 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
     --q;
   }
   const long long minor0 = g.xMajor ? g.y0 : g.x0;
-  // Every step from k0 to k1 is inside the clip.
-  auto walk = [&](auto &&plot) {
+  const Raster &t = walker.DirectTarget();
+  if (t.bpp == 0) {
     long long major = g.Major(k0);
     for (long long k = k0; k < k1; ++k) {
       const int minor = static_cast<int>(minor0 + q - (r == 0 ? 1 : 0));
       if (g.xMajor)
-        plot(static_cast<int>(major), minor);
+        walker.Plot(static_cast<int>(major), minor);
       else
-        plot(minor, static_cast<int>(major));
+        walker.Plot(minor, static_cast<int>(major));
       major += g.majorStep;
       r += step;
       if (r >= den) {
@@ -233,38 +259,27 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
         --q;
       }
     }
-  };
-  const Raster &t = walker.DirectTarget();
-  if (t.bpp == 0) {
-    walk([&walker](int x, int y) { walker.Plot(x, y); });
   } else if (k0 < k1) {
-    // Solid pen, copy mix: write the bytes, and report the box of the visible part once.
-    const uint32_t value = walker.PenValue() & t.mask;
-    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
-    auto box = [&](int x, int y) {
-      left = std::min(left, x);
-      top = std::min(top, y);
-      right = std::max(right, x + 1);
-      bottom = std::max(bottom, y + 1);
-    };
-    const int firstMajor = static_cast<int>(g.Major(k0));
-    const int firstMinor = static_cast<int>(minor0 + q - (r == 0 ? 1 : 0));
-    int lastX = g.xMajor ? firstMajor : firstMinor, lastY = g.xMajor ? firstMinor : firstMajor;
-    box(lastX, lastY);
-    if (t.bpp == 8)
-      walk([&](int x, int y) {
-        t.Row(y)[x] = static_cast<uint8_t>(value);
-        lastX = x;
-        lastY = y;
-      });
+    // Solid pen, copy mix: step a pointer through the bytes. With r' = r - 1 taken modulo den,
+    // the pixel's minor offset is the quotient itself, so a tie needs no test per pixel.
+    long long qd = q, rd = r - 1;
+    if (rd < 0) {
+      rd += den;
+      --qd;
+    }
+    const int bytes = t.bpp / 8;
+    const long long firstMajor = g.Major(k0), firstMinor = minor0 + qd;
+    const int fx = static_cast<int>(g.xMajor ? firstMajor : firstMinor), fy = static_cast<int>(g.xMajor ? firstMinor : firstMajor);
+    const ptrdiff_t majorStride = g.xMajor ? g.majorStep * bytes : g.majorStep * t.pitch;
+    const ptrdiff_t minorStride = g.xMajor ? t.pitch : bytes;
+    uint8_t *p = t.Row(fy) + static_cast<ptrdiff_t>(fx) * bytes;
+    if (bytes == 1)
+      StepPixels(p, majorStride, minorStride, k1 - k0, rd, step, den, static_cast<uint8_t>(walker.PenValue() & t.mask));
     else
-      walk([&](int x, int y) {
-        reinterpret_cast<uint32_t *>(t.Row(y))[x] = value;
-        lastX = x;
-        lastY = y;
-      });
-    box(lastX, lastY);
-    walker.Touch(left, top, right, bottom);
+      StepPixels(p, majorStride, minorStride, k1 - k0, rd, step, den, walker.PenValue() & t.mask);
+    const long long lastMajor = g.Major(k1 - 1), lastMinor = g.Minor(k1 - 1);
+    const int lx = static_cast<int>(g.xMajor ? lastMajor : lastMinor), ly = static_cast<int>(g.xMajor ? lastMinor : lastMajor);
+    walker.Touch(std::min(fx, lx), std::min(fy, ly), std::max(fx, lx) + 1, std::max(fy, ly) + 1);
   }
   walker.Skip(g.n - k1);
 }
