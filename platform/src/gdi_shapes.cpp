@@ -1,5 +1,6 @@
 // Rectangles and polygons: SetRect, FillRect, Rectangle, the polygon fill mode and Polygon.
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "gdi_brush.h"
@@ -91,16 +92,23 @@ void FillPolygon(DrawScope &scope, BrushPainter &brush, const POINT *points, int
   std::vector<Edge *> active;
   std::vector<Crossing> crossings;
   size_t next = 0;
+  long long firstEnd = LLONG_MAX;  // the row where the first active edge ends
   for (long long y = top; y < bottom; ++y) {
     for (Edge *e : active) e->NextRow();
     while (next < edges.size() && edges[next].y0 <= y) {
       edges[next].Start(y);
+      firstEnd = std::min(firstEnd, edges[next].y1);
       active.push_back(&edges[next++]);
     }
-    std::erase_if(active, [y](const Edge *e) { return e->y1 <= y; });
+    if (firstEnd <= y) {
+      std::erase_if(active, [y](const Edge *e) { return e->y1 <= y; });
+      firstEnd = LLONG_MAX;
+      for (const Edge *e : active) firstEnd = std::min(firstEnd, e->y1);
+    }
     crossings.clear();
     for (const Edge *e : active) crossings.push_back(Crossing{e->CrossingX(), e->direction});
-    std::sort(crossings.begin(), crossings.end());
+    // From one row to the next the order seldom changes.
+    if (!std::is_sorted(crossings.begin(), crossings.end())) std::sort(crossings.begin(), crossings.end());
     auto span = [&](long long from, long long to) {
       int x0, x1;
       ClipAxis(from, to, c.left, c.right, x0, x1);
