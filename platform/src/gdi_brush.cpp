@@ -1,7 +1,9 @@
 // Brushes: creation, the brush origin, and painting spans with solid, hatched and pattern brushes.
 #include "gdi_brush.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 
 namespace pv::gdi {
@@ -72,10 +74,18 @@ BrushPainter::BrushPainter(DrawScope &scope, const Brush *brush) : scope_(scope)
       tile_.resize(p.pixels.size());
       // Indices stay indices between formats of the same depth; otherwise the colour counts.
       const bool sameIndexed = p.bpp == t.bpp && t.bpp <= 8;
+      // A pattern has few distinct values (two, for a monochrome one): each is searched for in
+      // the target's table once, not once per pixel of the tile.
+      uint32_t lastSource = 0, lastValue = 0;
+      bool haveLast = false;
       for (size_t i = 0; i < p.pixels.size(); ++i) {
         const uint32_t v = p.pixels[i];
         if (sameIndexed) {
           tile_[i] = v & t.mask;
+          continue;
+        }
+        if (haveLast && v == lastSource) {
+          tile_[i] = lastValue;
           continue;
         }
         COLORREF c;
@@ -87,6 +97,9 @@ BrushPainter::BrushPainter(DrawScope &scope, const Brush *brush) : scope_(scope)
         }
         tile_[i] = t.bpp == 32 ? (GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c))
                                : static_cast<uint32_t>(NearestIndex(t.table, t.tableSize, c));
+        haveLast = true;
+        lastSource = v;
+        lastValue = tile_[i];
       }
       break;
     }
@@ -103,15 +116,42 @@ void BrushPainter::Span(int y, int x0, int x1) {
     case Kind::Hatch: {
       const uint8_t row = hatchRows_[Wrap(static_cast<long long>(y) - orgY_, 8)];
       if (row == 0 && !opaque_) return;
-      FillSpanWith(scope_, y, x0, x1, [&](int x, uint32_t &v) {
-        const bool line = (row << ((x - orgX_) & 7)) & 0x80;
-        v = line ? fore_ : back_;
-        return line || opaque_;
+      // Copies, so that the pixel writes cannot be taken to change them.
+      FillSpanWith(scope_, y, x0, x1, [row, orgX = orgX_, fore = fore_, back = back_, opaque = opaque_](int x, uint32_t &v) {
+        const bool line = (row << ((x - orgX) & 7)) & 0x80;
+        v = line ? fore : back;
+        return line || opaque;
       });
       return;
     }
     case Kind::Pattern: {
       const uint32_t *row = tile_.data() + static_cast<size_t>(Wrap(static_cast<long long>(y) - orgY_, tileH_)) * tileW_;
+      const Raster &t = scope_.target();
+      const RECT &c = scope_.clip();
+      if (scope_.rop2 == R2_COPYPEN && (t.bpp == 8 || t.bpp == 32) && y >= c.top && y < c.bottom) {
+        x0 = std::max<int>(x0, c.left);
+        x1 = std::min<int>(x1, c.right);
+        if (x0 >= x1) return;
+        // The row repeats with the tile's width: write one period, then copy what is written
+        // onto what follows, doubling the copy each time.
+        const size_t bytes = static_cast<size_t>(t.bpp / 8);
+        uint8_t *out = t.Row(y) + static_cast<size_t>(x0) * bytes;
+        const int period = std::min(tileW_, x1 - x0);
+        int column = Wrap(static_cast<long long>(x0) - orgX_, tileW_);
+        for (int i = 0; i < period; ++i) {
+          const uint32_t v = row[column] & t.mask;
+          if (bytes == 1)
+            out[i] = static_cast<uint8_t>(v);
+          else
+            std::memcpy(out + static_cast<size_t>(i) * 4, &v, 4);
+          if (++column == tileW_) column = 0;
+        }
+        const size_t total = static_cast<size_t>(x1 - x0) * bytes;
+        for (size_t done = static_cast<size_t>(period) * bytes; done < total; done *= 2)
+          std::memcpy(out + done, out, std::min(done, total - done));
+        scope_.Touch(x0, y, x1, y + 1);
+        return;
+      }
       // Pixels come left to right: step the tile column, wrapping it, rather than divide.
       int next = INT_MIN, column = 0;
       FillSpanWith(scope_, y, x0, x1, [&](int x, uint32_t &v) {

@@ -311,10 +311,11 @@ void FillSpanWith(DrawScope &scope, int y, int x0, int x1, Source &&source) {
   const Raster &t = scope.target();
   const int rop = scope.rop2;
   // The copy mix on whole bytes (pages, windows) writes without the per-pixel depth switch.
+  const uint32_t mask = t.mask;
   auto direct = [&](auto *row) {
     for (int x = x0; x < x1; ++x) {
       uint32_t v;
-      if (source(x, v)) row[x] = static_cast<std::remove_reference_t<decltype(*row)>>(v & t.mask);
+      if (source(x, v)) row[x] = static_cast<std::remove_reference_t<decltype(*row)>>(v & mask);
     }
   };
   if (rop == R2_COPYPEN && t.bpp == 8) {
