@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -182,16 +183,42 @@ std::optional<int> Program::waitExit(int timeoutMs) {
   return status_;
 }
 
-unsigned long Program::findWindow(const std::string &title, int timeoutMs) {
-  Display *dpy = XOpenDisplay(display_.c_str());
+unsigned long findWindow(const std::string &display, const std::string &title, int timeoutMs,
+                         const std::function<bool()> &stillWorth) {
+  Display *dpy = XOpenDisplay(display.c_str());
   if (!dpy) return 0;
   unsigned long found = 0;
-  for (int waited = 0; !found && waited <= timeoutMs && running(); waited += 50) {
+  for (int waited = 0; !found && waited <= timeoutMs && stillWorth(); waited += 50) {
     found = findIn(dpy, DefaultRootWindow(dpy), title, 3);
     if (!found) sleepMs(50);
   }
   XCloseDisplay(dpy);
   return found;
+}
+
+void xdotool(const std::string &display, const std::vector<std::string> &args) {
+  std::vector<std::string> argv{which("xdotool")};
+  argv.insert(argv.end(), args.begin(), args.end());
+  runTool(argv, display);
+}
+
+void requestClose(const std::string &display, unsigned long window) {
+  Display *dpy = XOpenDisplay(display.c_str());
+  if (!dpy) return;
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = window;
+  ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(dpy, window, False, NoEventMask, &ev);
+  XFlush(dpy);
+  XCloseDisplay(dpy);
+}
+
+unsigned long Program::findWindow(const std::string &title, int timeoutMs) {
+  return e2e::findWindow(display_, title, timeoutMs, [this] { return running(); });
 }
 
 Shot Program::capture(unsigned long window) {
@@ -214,30 +241,13 @@ Shot Program::capture(unsigned long window) {
   return shot;
 }
 
-void Program::xdotool(const std::vector<std::string> &args) {
-  std::vector<std::string> argv{which("xdotool")};
-  argv.insert(argv.end(), args.begin(), args.end());
-  runTool(argv, display_);
-}
+void Program::xdotool(const std::vector<std::string> &args) { e2e::xdotool(display_, args); }
 
 void Program::moveMouse(unsigned long window, int x, int y) {
   xdotool({"mousemove", "--window", std::to_string(window), std::to_string(x), std::to_string(y)});
 }
 
-void Program::requestClose(unsigned long window) {
-  Display *dpy = XOpenDisplay(display_.c_str());
-  if (!dpy) return;
-  XEvent ev{};
-  ev.xclient.type = ClientMessage;
-  ev.xclient.window = window;
-  ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
-  ev.xclient.format = 32;
-  ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-  ev.xclient.data.l[1] = CurrentTime;
-  XSendEvent(dpy, window, False, NoEventMask, &ev);
-  XFlush(dpy);
-  XCloseDisplay(dpy);
-}
+void Program::requestClose(unsigned long window) { e2e::requestClose(display_, window); }
 
 const std::string &Program::stderrText() {
   std::ifstream in(errPath_);

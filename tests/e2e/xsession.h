@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,6 +77,12 @@ class Program {
 };
 
 void sleepMs(int ms);
+
+// The same services for a window of this very process (or any other) on `display` (":N").
+unsigned long findWindow(const std::string &display, const std::string &title, int timeoutMs,
+                         const std::function<bool()> &stillWorth);
+void xdotool(const std::string &display, const std::vector<std::string> &args);
+void requestClose(const std::string &display, unsigned long window);
 
 template <class Pred>
 Shot Program::captureUntil(unsigned long window, Pred pred, int timeoutMs) {
