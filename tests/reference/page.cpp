@@ -4,22 +4,22 @@
 
 namespace reference {
 
-Page::Page(const PageSpec &spec) : spec_(spec) {
-  if (spec_.bits != 32 && spec_.table.empty()) spec_.table = StandardTable(spec_.bits);
-  if (spec_.bits == 32) spec_.table.clear();
+Page::Page(const PageFormat &format) : format_(format) {
+  if (format_.bits != 32 && format_.table.empty()) format_.table = StandardTable(format_.bits);
+  if (format_.bits == 32) format_.table.clear();
 
   // BITMAPINFO has room for one colour; indexed formats need the whole table behind it.
   std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
   auto *bmi = reinterpret_cast<BITMAPINFO *>(info.data());
   bmi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi->bmiHeader.biWidth = spec_.width;
-  bmi->bmiHeader.biHeight = spec_.topDown ? -spec_.height : spec_.height;
+  bmi->bmiHeader.biWidth = format_.width;
+  bmi->bmiHeader.biHeight = format_.topDown ? -format_.height : format_.height;
   bmi->bmiHeader.biPlanes = 1;
-  bmi->bmiHeader.biBitCount = static_cast<WORD>(spec_.bits);
+  bmi->bmiHeader.biBitCount = static_cast<WORD>(format_.bits);
   bmi->bmiHeader.biCompression = BI_RGB;
-  bmi->bmiHeader.biClrUsed = static_cast<DWORD>(spec_.table.size());
-  if (!spec_.table.empty())
-    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), spec_.table.data(), spec_.table.size() * sizeof(RGBQUAD));
+  bmi->bmiHeader.biClrUsed = static_cast<DWORD>(format_.table.size());
+  if (!format_.table.empty())
+    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), format_.table.data(), format_.table.size() * sizeof(RGBQUAD));
 
   dc_ = CreateCompatibleDC(nullptr);
   if (!dc_) return;
@@ -28,7 +28,7 @@ Page::Page(const PageSpec &spec) : spec_(spec) {
   if (!bitmap_ || !bits) return;
   oldBitmap_ = SelectObject(dc_, bitmap_);
 
-  std::vector<PALETTEENTRY> entries = spec_.palette.empty() ? PaletteOf(spec_.table) : spec_.palette;
+  std::vector<PALETTEENTRY> entries = format_.palette.empty() ? PaletteOf(format_.table) : format_.palette;
   if (!entries.empty()) {
     std::vector<uint8_t> logBuf(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY), 0);
     auto *log = reinterpret_cast<LOGPALETTE *>(logBuf.data());
@@ -40,7 +40,7 @@ Page::Page(const PageSpec &spec) : spec_(spec) {
     oldPalette_ = SelectPalette(dc_, palette_, FALSE);
     RealizePalette(dc_);
   }
-  stride_ = ((spec_.width * spec_.bits + 31) / 32) * 4;
+  stride_ = ((format_.width * format_.bits + 31) / 32) * 4;
   bits_ = static_cast<uint8_t *>(bits);
 }
 
@@ -55,12 +55,12 @@ Page::~Page() {
 }
 
 uint8_t *Page::Row(int y) const {
-  return bits_ + static_cast<ptrdiff_t>(spec_.topDown ? y : spec_.height - 1 - y) * stride_;
+  return bits_ + static_cast<ptrdiff_t>(format_.topDown ? y : format_.height - 1 - y) * stride_;
 }
 
 uint32_t Page::Get(int x, int y) const {
   const uint8_t *row = Row(y);
-  switch (spec_.bits) {
+  switch (format_.bits) {
     case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
     case 4: return (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF;
     case 8: return row[x];
@@ -74,7 +74,7 @@ uint32_t Page::Get(int x, int y) const {
 
 void Page::Put(int x, int y, uint32_t value) {
   uint8_t *row = Row(y);
-  switch (spec_.bits) {
+  switch (format_.bits) {
     case 1: {
       const uint8_t mask = static_cast<uint8_t>(0x80 >> (x % 8));
       row[x / 8] = static_cast<uint8_t>((value & 1) ? row[x / 8] | mask : row[x / 8] & ~mask);

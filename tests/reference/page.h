@@ -9,7 +9,7 @@
 
 namespace reference {
 
-struct PageSpec {
+struct PageFormat {
   int width = 64;
   int height = 64;
   int bits = 8;                        // 1, 4, 8 or 32
@@ -20,17 +20,17 @@ struct PageSpec {
 
 class Page {
  public:
-  explicit Page(const PageSpec &spec);
+  explicit Page(const PageFormat &format);
   ~Page();
   Page(const Page &) = delete;
   Page &operator=(const Page &) = delete;
 
   bool Ok() const { return bits_ != nullptr; }
   HDC Dc() const { return dc_; }
-  int Width() const { return spec_.width; }
-  int Height() const { return spec_.height; }
-  int Bits() const { return spec_.bits; }
-  const std::vector<RGBQUAD> &Table() const { return spec_.table; }
+  int Width() const { return format_.width; }
+  int Height() const { return format_.height; }
+  int Bits() const { return format_.bits; }
+  const std::vector<RGBQUAD> &Table() const { return format_.table; }
 
   // Reads and writes the DIB's memory directly, bypassing GDI: for setting up backgrounds and
   // for reading the result. Values are table indices, or 0xRRGGBB on 32-bit pages.
@@ -40,7 +40,7 @@ class Page {
  private:
   uint8_t *Row(int y) const;
 
-  PageSpec spec_;
+  PageFormat format_;
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ oldBitmap_ = nullptr;

@@ -23,7 +23,7 @@ std::vector<Scene> AllScenes() {
 SceneResult Render(const Scene &scene) {
   SceneResult result;
   result.name = scene.name;
-  Page page(scene.spec);
+  Page page(scene.format);
   if (!page.Ok()) {
     result.error = "the page could not be made";
     return result;

@@ -25,7 +25,7 @@ struct Canvas {
 
 struct Scene {
   std::string name;  // "group/what", the group naming the area it checks
-  PageSpec spec;
+  PageFormat format;
   std::function<void(Canvas &)> draw;
 };
 

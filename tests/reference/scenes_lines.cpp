@@ -8,8 +8,8 @@
 namespace reference {
 namespace {
 
-PageSpec Spec(int width, int height, int bits = 8) {
-  PageSpec s;
+PageFormat Format(int width, int height, int bits = 8) {
+  PageFormat s;
   s.width = width;
   s.height = height;
   s.bits = bits;
@@ -233,46 +233,46 @@ void Mixes(Canvas &c, COLORREF a, COLORREF b, COLORREF back) {
 }  // namespace
 
 void AddLineScenes(std::vector<Scene> &scenes) {
-  scenes.push_back({"lines/directions-out", Spec(23 * 24, 23 * 24), [](Canvas &c) { Directions(c, false); }});
-  scenes.push_back({"lines/directions-in", Spec(23 * 24, 23 * 24), [](Canvas &c) { Directions(c, true); }});
-  scenes.push_back({"lines/spokes-40", Spec(12 * 86, 6 * 86), [](Canvas &c) { Spokes(c, 40); }});
-  scenes.push_back({"lines/spokes-9", Spec(12 * 24, 6 * 24), [](Canvas &c) { Spokes(c, 9); }});
-  scenes.push_back({"lines/random-inside", Spec(160, 120), [](Canvas &c) { RandomLines(c, 1, 80, 0, 159, 119); }});
-  scenes.push_back({"lines/random-crossing", Spec(160, 120), [](Canvas &c) { RandomLines(c, 2, 80, -150, 310, 270); }});
-  scenes.push_back({"lines/random-32bit", Spec(160, 120, 32), [](Canvas &c) { RandomLines(c, 3, 60, -20, 180, 140); }});
-  scenes.push_back({"lines/far-off", Spec(120, 90), FarLines});
-  scenes.push_back({"lines/zero-length", Spec(64, 48), ZeroLength});
-  scenes.push_back({"lines/edges", Spec(64, 48), Edges});
-  scenes.push_back({"lines/polyline", Spec(120, 100), Polylines});
-  scenes.push_back({"lines/chain", Spec(120, 90), Chain});
+  scenes.push_back({"lines/directions-out", Format(23 * 24, 23 * 24), [](Canvas &c) { Directions(c, false); }});
+  scenes.push_back({"lines/directions-in", Format(23 * 24, 23 * 24), [](Canvas &c) { Directions(c, true); }});
+  scenes.push_back({"lines/spokes-40", Format(12 * 86, 6 * 86), [](Canvas &c) { Spokes(c, 40); }});
+  scenes.push_back({"lines/spokes-9", Format(12 * 24, 6 * 24), [](Canvas &c) { Spokes(c, 9); }});
+  scenes.push_back({"lines/random-inside", Format(160, 120), [](Canvas &c) { RandomLines(c, 1, 80, 0, 159, 119); }});
+  scenes.push_back({"lines/random-crossing", Format(160, 120), [](Canvas &c) { RandomLines(c, 2, 80, -150, 310, 270); }});
+  scenes.push_back({"lines/random-32bit", Format(160, 120, 32), [](Canvas &c) { RandomLines(c, 3, 60, -20, 180, 140); }});
+  scenes.push_back({"lines/far-off", Format(120, 90), FarLines});
+  scenes.push_back({"lines/zero-length", Format(64, 48), ZeroLength});
+  scenes.push_back({"lines/edges", Format(64, 48), Edges});
+  scenes.push_back({"lines/polyline", Format(120, 100), Polylines});
+  scenes.push_back({"lines/chain", Format(120, 90), Chain});
 
   for (int style : {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME})
     for (int mode : {TRANSPARENT, OPAQUE})
       for (int width : {0, 1}) {
         std::string name = std::string("pens/") + PenStyleName(style) + (mode == OPAQUE ? "-opaque" : "-transparent") +
                            "-w" + std::to_string(width);
-        scenes.push_back({name, Spec(160, 116), [=](Canvas &c) { StyledLines(c, style, width, mode); }});
+        scenes.push_back({name, Format(160, 116), [=](Canvas &c) { StyledLines(c, style, width, mode); }});
       }
-  scenes.push_back({"pens/dash-opaque-32bit", Spec(160, 116, 32),
+  scenes.push_back({"pens/dash-opaque-32bit", Format(160, 116, 32),
                     [](Canvas &c) { StyledLines(c, PS_DASHDOTDOT, 1, OPAQUE); }});
   for (int width : {2, 3, 4, 5, 6, 7, 8, 11})
-    scenes.push_back({"pens/wide-w" + std::to_string(width), Spec(210, 120),
+    scenes.push_back({"pens/wide-w" + std::to_string(width), Format(210, 120),
                       [=](Canvas &c) { WideLines(c, width); }});
-  scenes.push_back({"pens/wide-w5-32bit", Spec(210, 120, 32), [](Canvas &c) { WideLines(c, 5); }});
+  scenes.push_back({"pens/wide-w5-32bit", Format(210, 120, 32), [](Canvas &c) { WideLines(c, 5); }});
   for (int style : {PS_DASH, PS_DOT, PS_DASHDOTDOT})
     for (int width : {2, 3})
       scenes.push_back({std::string("pens/wide-") + PenStyleName(style) + "-w" + std::to_string(width) + "-opaque",
-                        Spec(160, 116), [=](Canvas &c) { StyledLines(c, style, width, OPAQUE); }});
+                        Format(160, 116), [=](Canvas &c) { StyledLines(c, style, width, OPAQUE); }});
 
-  scenes.push_back({"rop2/lines-8bit", Spec(256, 16 * 9),
+  scenes.push_back({"rop2/lines-8bit", Format(256, 16 * 9),
                     [](Canvas &c) { Mixes(c, RGB(102, 102, 102), RGB(204, 255, 255), RGB(0, 0, 128)); }});
-  scenes.push_back({"rop2/lines-8bit-paletteindex", Spec(256, 16 * 9),
+  scenes.push_back({"rop2/lines-8bit-paletteindex", Format(256, 16 * 9),
                     [](Canvas &c) { Mixes(c, PALETTEINDEX(90), PALETTEINDEX(195), PALETTEINDEX(4)); }});
-  scenes.push_back({"rop2/lines-4bit", Spec(64, 16 * 9, 4),
+  scenes.push_back({"rop2/lines-4bit", Format(64, 16 * 9, 4),
                     [](Canvas &c) { Mixes(c, RGB(0, 128, 128), RGB(255, 255, 0), RGB(128, 0, 0)); }});
-  scenes.push_back({"rop2/lines-1bit", Spec(64, 16 * 9, 1),
+  scenes.push_back({"rop2/lines-1bit", Format(64, 16 * 9, 1),
                     [](Canvas &c) { Mixes(c, RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)); }});
-  scenes.push_back({"rop2/lines-32bit", Spec(200, 16 * 9, 32),
+  scenes.push_back({"rop2/lines-32bit", Format(200, 16 * 9, 32),
                     [](Canvas &c) { Mixes(c, RGB(0x5A, 0xC3, 0x0F), RGB(0xF0, 0x33, 0x81), RGB(0x12, 0x34, 0x56)); }});
 }
 

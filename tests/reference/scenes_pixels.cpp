@@ -7,8 +7,8 @@
 namespace reference {
 namespace {
 
-PageSpec Spec(int width, int height, int bits, std::vector<RGBQUAD> table = {}, std::vector<PALETTEENTRY> palette = {}) {
-  PageSpec s;
+PageFormat Format(int width, int height, int bits, std::vector<RGBQUAD> table = {}, std::vector<PALETTEENTRY> palette = {}) {
+  PageFormat s;
   s.width = width;
   s.height = height;
   s.bits = bits;
@@ -156,7 +156,7 @@ void ClippedDrawing(Canvas &c) {
 }
 
 Scene ClipScene(const std::string &name, RECT rect, bool removeAfter) {
-  return {name, Spec(120, 90, 8), [=](Canvas &c) {
+  return {name, Format(120, 90, 8), [=](Canvas &c) {
             HRGN region = CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom);
             c.Record("SelectClipRgn", static_cast<uint32_t>(SelectClipRgn(c.dc, region)));
             DeleteObject(region);  // the DC keeps its own copy
@@ -171,8 +171,8 @@ Scene ClipScene(const std::string &name, RECT rect, bool removeAfter) {
 
 // A source page of the given depth, filled with every index or a gradient.
 void Blits(Canvas &c, int sourceBits, std::vector<RGBQUAD> sourceTable, bool clip) {
-  PageSpec spec = Spec(48, 40, sourceBits, std::move(sourceTable));
-  Page source(spec);
+  PageFormat format = Format(48, 40, sourceBits, std::move(sourceTable));
+  Page source(format);
   if (!source.Ok()) {
     c.Record("source page", 0);
     return;
@@ -219,14 +219,14 @@ void AddPixelScenes(std::vector<Scene> &scenes) {
   };
   for (const PixelCase &pc : cases) {
     std::vector<COLORREF> colours = pc.colours;
-    scenes.push_back({std::string("pixels/") + pc.name, Spec(20, 16, pc.bits, pc.table, pc.palette),
+    scenes.push_back({std::string("pixels/") + pc.name, Format(20, 16, pc.bits, pc.table, pc.palette),
                       [colours](Canvas &c) { SetAndRead(c, colours); }});
   }
-  scenes.push_back({"pixels/1bit-pens-and-brushes", Spec(64, 32, 1, navyYellow), OneBitPens});
-  scenes.push_back({"pixels/edges-and-clip", Spec(16, 16, 8), PixelEdges});
-  scenes.push_back({"pixels/edges-and-clip-32bit", Spec(16, 16, 32), PixelEdges});
+  scenes.push_back({"pixels/1bit-pens-and-brushes", Format(64, 32, 1, navyYellow), OneBitPens});
+  scenes.push_back({"pixels/edges-and-clip", Format(16, 16, 8), PixelEdges});
+  scenes.push_back({"pixels/edges-and-clip-32bit", Format(16, 16, 32), PixelEdges});
 
-  scenes.push_back({"clip/none", Spec(120, 90, 8), [](Canvas &c) {
+  scenes.push_back({"clip/none", Format(120, 90, 8), [](Canvas &c) {
                       ClipBox(c, "of a new DC");
                       ClippedDrawing(c);
                     }});
@@ -237,7 +237,7 @@ void AddPixelScenes(std::vector<Scene> &scenes) {
   scenes.push_back(ClipScene("clip/off-page", RECT{200, 10, 300, 50}, false));
   scenes.push_back(ClipScene("clip/one-pixel", RECT{60, 45, 61, 46}, false));
   scenes.push_back(ClipScene("clip/removed", RECT{20, 15, 90, 70}, true));
-  scenes.push_back({"clip/replaced", Spec(120, 90, 8), [](Canvas &c) {
+  scenes.push_back({"clip/replaced", Format(120, 90, 8), [](Canvas &c) {
                       HRGN a = CreateRectRgn(0, 0, 40, 40), b = CreateRectRgn(50, 30, 110, 80);
                       SelectClipRgn(c.dc, a);
                       SelectClipRgn(c.dc, b);  // replaces, does not combine
@@ -249,16 +249,16 @@ void AddPixelScenes(std::vector<Scene> &scenes) {
 
   for (bool clip : {false, true}) {
     const std::string suffix = clip ? "-clipped" : "";
-    scenes.push_back({"blit/8to32" + suffix, Spec(140, 100, 32), [=](Canvas &c) { Blits(c, 8, {}, clip); }});
+    scenes.push_back({"blit/8to32" + suffix, Format(140, 100, 32), [=](Canvas &c) { Blits(c, 8, {}, clip); }});
   }
-  scenes.push_back({"blit/8to32-duplicates", Spec(140, 100, 32), [](Canvas &c) { Blits(c, 8, DuplicatesTable(), false); }});
-  scenes.push_back({"blit/4to32", Spec(140, 100, 32), [](Canvas &c) { Blits(c, 4, {}, false); }});
-  scenes.push_back({"blit/1to32", Spec(140, 100, 32), [=](Canvas &c) { Blits(c, 1, navyYellow, false); }});
-  scenes.push_back({"blit/32to32", Spec(140, 100, 32), [](Canvas &c) { Blits(c, 32, {}, false); }});
-  scenes.push_back({"blit/8to8", Spec(140, 100, 8), [](Canvas &c) { Blits(c, 8, {}, false); }});
-  scenes.push_back({"blit/8to8-other-table", Spec(140, 100, 8), [](Canvas &c) { Blits(c, 8, DuplicatesTable(), false); }});
-  scenes.push_back({"blit/8to1", Spec(140, 100, 1, navyYellow), [](Canvas &c) { Blits(c, 8, {}, false); }});
-  scenes.push_back({"blit/32to8", Spec(140, 100, 8), [](Canvas &c) { Blits(c, 32, {}, false); }});
+  scenes.push_back({"blit/8to32-duplicates", Format(140, 100, 32), [](Canvas &c) { Blits(c, 8, DuplicatesTable(), false); }});
+  scenes.push_back({"blit/4to32", Format(140, 100, 32), [](Canvas &c) { Blits(c, 4, {}, false); }});
+  scenes.push_back({"blit/1to32", Format(140, 100, 32), [=](Canvas &c) { Blits(c, 1, navyYellow, false); }});
+  scenes.push_back({"blit/32to32", Format(140, 100, 32), [](Canvas &c) { Blits(c, 32, {}, false); }});
+  scenes.push_back({"blit/8to8", Format(140, 100, 8), [](Canvas &c) { Blits(c, 8, {}, false); }});
+  scenes.push_back({"blit/8to8-other-table", Format(140, 100, 8), [](Canvas &c) { Blits(c, 8, DuplicatesTable(), false); }});
+  scenes.push_back({"blit/8to1", Format(140, 100, 1, navyYellow), [](Canvas &c) { Blits(c, 8, {}, false); }});
+  scenes.push_back({"blit/32to8", Format(140, 100, 8), [](Canvas &c) { Blits(c, 32, {}, false); }});
 }
 
 }  // namespace reference

@@ -6,8 +6,8 @@
 namespace reference {
 namespace {
 
-PageSpec Spec(int width, int height, int bits = 8) {
-  PageSpec s;
+PageFormat Format(int width, int height, int bits = 8) {
+  PageFormat s;
   s.width = width;
   s.height = height;
   s.bits = bits;
@@ -319,82 +319,82 @@ void AddShapeScenes(std::vector<Scene> &scenes) {
   for (const BrushKind &k : AllBrushes())
     for (int mode : {TRANSPARENT, OPAQUE}) {
       const std::string name = "fill/" + k.name + (mode == OPAQUE ? "-opaque" : "-transparent");
-      scenes.push_back({name, Spec(120, 90), [=](Canvas &c) { Rectangles(c, k, mode); }});
+      scenes.push_back({name, Format(120, 90), [=](Canvas &c) { Rectangles(c, k, mode); }});
     }
   for (const BrushKind &k : AllBrushes())
-    scenes.push_back({"fill/" + k.name + "-opaque-32bit", Spec(120, 90, 32),
+    scenes.push_back({"fill/" + k.name + "-opaque-32bit", Format(120, 90, 32),
                       [=](Canvas &c) { Rectangles(c, k, OPAQUE); }});
-  scenes.push_back({"fill/pattern-4bit", Spec(120, 90, 4), [](Canvas &c) { Rectangles(c, AllBrushes()[2], OPAQUE); }});
-  scenes.push_back({"fill/brush-origin", Spec(64, 64), BrushOrigin});
+  scenes.push_back({"fill/pattern-4bit", Format(120, 90, 4), [](Canvas &c) { Rectangles(c, AllBrushes()[2], OPAQUE); }});
+  scenes.push_back({"fill/brush-origin", Format(64, 64), BrushOrigin});
 
   const int sizesPage = 16 * 34;
-  scenes.push_back({"ellipse/sizes-filled", Spec(sizesPage, sizesPage), [](Canvas &c) {
+  scenes.push_back({"ellipse/sizes-filled", Format(sizesPage, sizesPage), [](Canvas &c) {
                       EllipseSizes(c, Pen(PS_SOLID, 1, RGB(255, 255, 0)), SolidBrush(RGB(0, 0, 255)));
                     }});
-  scenes.push_back({"ellipse/sizes-outline", Spec(sizesPage, sizesPage), [](Canvas &c) {
+  scenes.push_back({"ellipse/sizes-outline", Format(sizesPage, sizesPage), [](Canvas &c) {
                       EllipseSizes(c, Pen(PS_SOLID, 1, RGB(255, 255, 0)), NullBrush());
                     }});
-  scenes.push_back({"ellipse/sizes-interior", Spec(sizesPage, sizesPage), [](Canvas &c) {
+  scenes.push_back({"ellipse/sizes-interior", Format(sizesPage, sizesPage), [](Canvas &c) {
                       EllipseSizes(c, Pen(PS_NULL, 1, 0), SolidBrush(RGB(0, 0, 255)));
                     }});
-  scenes.push_back({"ellipse/sizes-wide-pen", Spec(sizesPage, sizesPage), [](Canvas &c) {
+  scenes.push_back({"ellipse/sizes-wide-pen", Format(sizesPage, sizesPage), [](Canvas &c) {
                       EllipseSizes(c, Pen(PS_SOLID, 3, RGB(255, 255, 0)), SolidBrush(RGB(0, 0, 255)));
                     }});
-  scenes.push_back({"ellipse/sizes-hatched", Spec(sizesPage, sizesPage), [](Canvas &c) {
+  scenes.push_back({"ellipse/sizes-hatched", Format(sizesPage, sizesPage), [](Canvas &c) {
                       EllipseSizes(c, Pen(PS_SOLID, 1, RGB(255, 255, 0)), HatchBrush(HS_DIAGCROSS, RGB(255, 0, 0)));
                     }});
-  scenes.push_back({"ellipse/circles", Spec(320, 240), Circles});
-  scenes.push_back({"ellipse/circles-32bit", Spec(320, 240, 32), Circles});
+  scenes.push_back({"ellipse/circles", Format(320, 240), Circles});
+  scenes.push_back({"ellipse/circles-32bit", Format(320, 240, 32), Circles});
   for (int style : {PS_DASH, PS_DOT, PS_DASHDOTDOT, PS_NULL})
     for (int mode : {TRANSPARENT, OPAQUE})
       scenes.push_back({std::string("ellipse/pen-") + PenStyleName(style) + (mode == OPAQUE ? "-opaque" : "-transparent"),
-                        Spec(160, 120), [=](Canvas &c) { ShapePens(c, style, 1, mode, true); }});
+                        Format(160, 120), [=](Canvas &c) { ShapePens(c, style, 1, mode, true); }});
   for (int width : {2, 3, 4, 7})
-    scenes.push_back({"ellipse/pen-w" + std::to_string(width), Spec(160, 120),
+    scenes.push_back({"ellipse/pen-w" + std::to_string(width), Format(160, 120),
                       [=](Canvas &c) { ShapePens(c, PS_SOLID, width, TRANSPARENT, true); }});
   for (int mix : {R2_XORPEN, R2_NOT, R2_MERGEPEN, R2_MASKPENNOT, R2_NOTCOPYPEN, R2_BLACK})
-    scenes.push_back({std::string("ellipse/mix-") + Rop2Name(mix), Spec(100, 80),
+    scenes.push_back({std::string("ellipse/mix-") + Rop2Name(mix), Format(100, 80),
                       [=](Canvas &c) { ShapeMix(c, mix, true); }});
-  scenes.push_back({"ellipse/large", Spec(120, 90), LargeEllipses});
-  scenes.push_back({"ellipse/reversed-corners", Spec(130, 80), ReversedEllipses});
-  scenes.push_back({"ellipse/clip", Spec(120, 90), ClippedShapes});
+  scenes.push_back({"ellipse/large", Format(120, 90), LargeEllipses});
+  scenes.push_back({"ellipse/reversed-corners", Format(130, 80), ReversedEllipses});
+  scenes.push_back({"ellipse/clip", Format(120, 90), ClippedShapes});
 
-  scenes.push_back({"arc/quadrants", Spec(320, 160), ArcQuadrants});
-  scenes.push_back({"arc/angles", Spec(320, 280), ArcAngles});
+  scenes.push_back({"arc/quadrants", Format(320, 160), ArcQuadrants});
+  scenes.push_back({"arc/angles", Format(320, 280), ArcAngles});
   for (int style : {PS_DASH, PS_DOT})
-    scenes.push_back({std::string("arc/pen-") + PenStyleName(style) + "-opaque", Spec(160, 116),
+    scenes.push_back({std::string("arc/pen-") + PenStyleName(style) + "-opaque", Format(160, 116),
                       [=](Canvas &c) { ArcPens(c, style, 1, OPAQUE); }});
   for (int width : {2, 5})
-    scenes.push_back({"arc/pen-w" + std::to_string(width), Spec(160, 116),
+    scenes.push_back({"arc/pen-w" + std::to_string(width), Format(160, 116),
                       [=](Canvas &c) { ArcPens(c, PS_SOLID, width, TRANSPARENT); }});
-  scenes.push_back({"arc/mix-xorpen", Spec(160, 116), [](Canvas &c) {
+  scenes.push_back({"arc/mix-xorpen", Format(160, 116), [](Canvas &c) {
                       FillIndexRamp(c.page);
                       SetROP2(c.dc, R2_XORPEN);
                       ArcPens(c, PS_SOLID, 1, TRANSPARENT);
                     }});
-  scenes.push_back({"arc/large", Spec(120, 90), [](Canvas &c) {
+  scenes.push_back({"arc/large", Format(120, 90), [](Canvas &c) {
                       Use pen(c.dc, Pen(PS_SOLID, 1, RGB(255, 255, 0)));
                       Arc(c.dc, -29950, -30000, 50, 30000, 0, 30000, 0, -30000);
                       Arc(c.dc, 20, 30, 60020, 60030, 30020, 30030, 30020, 30030);
                     }});
 
-  scenes.push_back({"polygon/shapes", Spec(160, 116), [](Canvas &c) { PolygonShapes(c, ALTERNATE); }});
-  scenes.push_back({"polygon/shapes-winding", Spec(160, 116), [](Canvas &c) { PolygonShapes(c, WINDING); }});
-  scenes.push_back({"polygon/shapes-32bit", Spec(160, 116, 32), [](Canvas &c) { PolygonShapes(c, ALTERNATE); }});
-  scenes.push_back({"polygon/random", Spec(120, 90), [](Canvas &c) { RandomPolygons(c, 51, 0, 119); }});
-  scenes.push_back({"polygon/random-crossing", Spec(120, 90), [](Canvas &c) { RandomPolygons(c, 52, -60, 180); }});
-  scenes.push_back({"polygon/edge-cases", Spec(120, 100), PolygonEdgeCases});
+  scenes.push_back({"polygon/shapes", Format(160, 116), [](Canvas &c) { PolygonShapes(c, ALTERNATE); }});
+  scenes.push_back({"polygon/shapes-winding", Format(160, 116), [](Canvas &c) { PolygonShapes(c, WINDING); }});
+  scenes.push_back({"polygon/shapes-32bit", Format(160, 116, 32), [](Canvas &c) { PolygonShapes(c, ALTERNATE); }});
+  scenes.push_back({"polygon/random", Format(120, 90), [](Canvas &c) { RandomPolygons(c, 51, 0, 119); }});
+  scenes.push_back({"polygon/random-crossing", Format(120, 90), [](Canvas &c) { RandomPolygons(c, 52, -60, 180); }});
+  scenes.push_back({"polygon/edge-cases", Format(120, 100), PolygonEdgeCases});
   for (int style : {PS_DASH, PS_DOT, PS_NULL})
     for (int mode : {TRANSPARENT, OPAQUE})
       scenes.push_back({std::string("polygon/pen-") + PenStyleName(style) + (mode == OPAQUE ? "-opaque" : "-transparent"),
-                        Spec(160, 116), [=](Canvas &c) { ShapePens(c, style, 1, mode, false); }});
+                        Format(160, 116), [=](Canvas &c) { ShapePens(c, style, 1, mode, false); }});
   for (int width : {2, 3, 6})
-    scenes.push_back({"polygon/pen-w" + std::to_string(width), Spec(160, 116),
+    scenes.push_back({"polygon/pen-w" + std::to_string(width), Format(160, 116),
                       [=](Canvas &c) { ShapePens(c, PS_SOLID, width, TRANSPARENT, false); }});
   for (int mix : {R2_XORPEN, R2_NOT, R2_MERGEPEN, R2_MASKPENNOT})
-    scenes.push_back({std::string("polygon/mix-") + Rop2Name(mix), Spec(100, 80),
+    scenes.push_back({std::string("polygon/mix-") + Rop2Name(mix), Format(100, 80),
                       [=](Canvas &c) { ShapeMix(c, mix, false); }});
-  scenes.push_back({"polygon/brushes", Spec(120, 90), [](Canvas &c) {
+  scenes.push_back({"polygon/brushes", Format(120, 90), [](Canvas &c) {
                       FillSolid(c.page, 7);
                       SetBkMode(c.dc, OPAQUE);
                       SetBkColor(c.dc, RGB(0, 0, 128));
