@@ -324,6 +324,17 @@ void WideStroke(DrawScope &scope, const Pen &pen, const POINT *points, int count
   }
   top = std::max<long long>(top, c.top);
   bottom = std::min<long long>(bottom, c.bottom);
+  // Only pieces that reach the clip box can colour a pixel: a huge outline costs what shows.
+  std::vector<int> dots;
+  for (int i = 0; i < count; ++i) {
+    const long long x = points[i].x, y = static_cast<long long>(points[i].y) - width / 2;
+    if (x + width >= c.left && x - width < c.right && y + width > top && y < bottom) dots.push_back(i);
+  }
+  std::erase_if(bodies, [&](const Body &b) {
+    const auto [xLo, xHi] = std::minmax({b.x[0], b.x[1], b.x[2], b.x[3]});
+    const auto [yLo, yHi] = std::minmax({b.y[0], b.y[1], b.y[2], b.y[3]});
+    return xHi < c.left || xLo > c.right || yHi < top || yLo > bottom;
+  });
   const uint32_t value = ResolveColor(scope.dc(), pen.log.lopnColor, scope.target(), ColorUse::Pen);
   std::vector<std::pair<double, double>> spans;  // pixels from <= x < to
   for (long long y = top; y < bottom; ++y) {
@@ -331,13 +342,24 @@ void WideStroke(DrawScope &scope, const Pen &pen, const POINT *points, int count
     // joins and overlaps are mixed only once.
     spans.clear();
     const double row = static_cast<double>(y);
-    for (int i = 0; i < count; ++i) {
+    // Pieces are cut to the clip box as they come; one covering it all settles the row.
+    bool wholeRow = false;
+    auto add = [&](double from, double to) {
+      from = std::max(from, static_cast<double>(c.left));
+      to = std::min(to, static_cast<double>(c.right));
+      if (from >= to) return;
+      spans.emplace_back(from, to);
+      wholeRow = from <= c.left && to >= c.right;
+    };
+    for (int i : dots) {
       const long long k = y - (static_cast<long long>(points[i].y) - width / 2);
       if (k < 0 || k >= width) continue;
       const auto &[first, last] = dot[static_cast<size_t>(k)];
-      spans.emplace_back(static_cast<double>(points[i].x) + first, static_cast<double>(points[i].x) + last + 1);
+      add(static_cast<double>(points[i].x) + first, static_cast<double>(points[i].x) + last + 1);
+      if (wholeRow) break;
     }
     for (const Body &body : bodies) {
+      if (wholeRow) break;
       double lo = INFINITY, hi = -INFINITY;
       for (int k = 0; k < 4; ++k) {
         double x0 = body.x[k], y0 = body.y[k], x1 = body.x[(k + 1) % 4], y1 = body.y[(k + 1) % 4];
@@ -351,16 +373,15 @@ void WideStroke(DrawScope &scope, const Pen &pen, const POINT *points, int count
         lo = std::min(lo, x);
         hi = std::max(hi, x);
       }
-      if (lo < hi) spans.emplace_back(std::ceil(lo - 1e-9), std::ceil(hi - 1e-9));
+      if (lo < hi) add(std::ceil(lo - 1e-9), std::ceil(hi - 1e-9));
     }
+    if (wholeRow) spans.assign(1, {static_cast<double>(c.left), static_cast<double>(c.right)});
     std::sort(spans.begin(), spans.end());
     size_t i = 0;
     while (i < spans.size()) {
       double from = spans[i].first, to = spans[i].second;
       for (++i; i < spans.size() && spans[i].first <= to; ++i) to = std::max(to, spans[i].second);
-      from = std::max(from, static_cast<double>(c.left));
-      to = std::min(to, static_cast<double>(c.right));
-      if (from < to) FillSpan(scope, static_cast<int>(y), static_cast<int>(from), static_cast<int>(to), value);
+      FillSpan(scope, static_cast<int>(y), static_cast<int>(from), static_cast<int>(to), value);
     }
   }
 }
