@@ -51,6 +51,12 @@ void Pump(int ms) {
   }
 }
 
+// Pumps until `done` holds or `ms` have passed: a loaded machine may take a while to deliver.
+template <class Done>
+void PumpUntil(Done done, int ms) {
+  for (int waited = 0; !done() && waited < ms; waited += 50) Pump(50);
+}
+
 Window FindByTitle(Display *dpy, Window w, const std::string &title) {
   char *name = nullptr;
   if (XFetchName(dpy, w, &name) && name) {
@@ -146,7 +152,16 @@ TEST_F(SdlHostOnXvfb, WindowAppearsWithItsCaptionAndShowsItsSurface) {
   close.xclient.data.l[1] = CurrentTime;
   XSendEvent(dpy, w, False, NoEventMask, &close);
   XFlush(dpy);
-  Pump(500);
+  PumpUntil(
+      [] {
+        bool closed = false, wheel = false;
+        for (auto &m : g_input) {
+          closed |= m.message == WM_CLOSE;
+          wheel |= m.message == WM_MOUSEWHEEL;
+        }
+        return closed && wheel;
+      },
+      5000);
   XCloseDisplay(dpy);
 
   auto has = [](UINT msg, WPARAM wParam) {
@@ -196,7 +211,17 @@ TEST_F(SdlHostOnXvfb, ModifiersReachKeyStateAndMouseFlags) {
   Xdotool(server_.name(), "mousemove " + win + " 300 200");
   Xdotool(server_.name(), "key " + win + " Up shift+F1 ctrl+F10 F12 ctrl+Tab");
   Xdotool(server_.name(), "keydown ctrl mousedown 3 mouseup 3 keyup ctrl");
-  Pump(500);
+  PumpUntil(
+      [] {
+        size_t keyDowns = 0;
+        bool released = false;
+        for (auto &m : g_input) {
+          keyDowns += m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
+          released |= m.message == WM_RBUTTONUP;
+        }
+        return keyDowns >= 9 && released;
+      },
+      5000);
 
   struct Expect {
     UINT message;
