@@ -23,6 +23,18 @@ struct Canvas {
   void Record(std::string label, uint32_t value) { values.emplace_back(std::move(label), value); }
 };
 
+// A page of the given size and depth; indexed pages may bring their colour table and palette.
+inline PageFormat Format(int width, int height, int bits = 8, std::vector<RGBQUAD> table = {},
+                         std::vector<PALETTEENTRY> palette = {}) {
+  PageFormat f;
+  f.width = width;
+  f.height = height;
+  f.bits = bits;
+  f.table = std::move(table);
+  f.palette = std::move(palette);
+  return f;
+}
+
 struct Scene {
   std::string name;  // "group/what", the group naming the area it checks
   PageFormat format;

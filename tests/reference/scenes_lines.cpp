@@ -8,14 +8,6 @@
 namespace reference {
 namespace {
 
-PageFormat Format(int width, int height, int bits = 8) {
-  PageFormat s;
-  s.width = width;
-  s.height = height;
-  s.bits = bits;
-  return s;
-}
-
 // Every direction up to 11 pixels each way, one line per cell, drawn out of the cell's centre
 // or into it: all octants, every slope with ties, the axes and the zero-length line.
 void Directions(Canvas &c, bool inwards) {

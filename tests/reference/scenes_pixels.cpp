@@ -7,16 +7,6 @@
 namespace reference {
 namespace {
 
-PageFormat Format(int width, int height, int bits, std::vector<RGBQUAD> table = {}, std::vector<PALETTEENTRY> palette = {}) {
-  PageFormat s;
-  s.width = width;
-  s.height = height;
-  s.bits = bits;
-  s.table = std::move(table);
-  s.palette = std::move(palette);
-  return s;
-}
-
 std::string Describe(COLORREF c) {
   char buf[48];
   if (c & 0x01000000)

@@ -6,14 +6,6 @@
 namespace reference {
 namespace {
 
-PageFormat Format(int width, int height, int bits = 8) {
-  PageFormat s;
-  s.width = width;
-  s.height = height;
-  s.bits = bits;
-  return s;
-}
-
 // An 8 x 8 pattern bitmap made as the library makes it: compatible with the page, drawn on a
 // DC of its own.
 HBITMAP PatternBitmap(HDC pageDc) {
