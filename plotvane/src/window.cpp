@@ -120,6 +120,8 @@ void CreationSequence(GraphSession &s, HWND hwnd) {
   }
   // A fresh palette has no installed size yet; MapColor then reduces by MaxColors.
   s.PaletteSize = 0;
+  // New device contexts copy; an open that stops before the defaults must not inherit a mix.
+  s.RasterMix = R2_COPYPEN;
   CreateDrawPages();
   InitializeCriticalSection(&s.SessionLock);
   CallHook(s.MouseHookSlot, hwnd, WM_CREATE, 0, 0);
