@@ -130,20 +130,21 @@ void CreationSequence(GraphSession &s, HWND hwnd) {
 }
 
 void PaintSequence(GraphSession &s, HWND hwnd) {
-  RECT update{};
-  if (!GetUpdateRect(hwnd, &update, FALSE)) return;
+  if (!GetUpdateRect(hwnd, nullptr, FALSE)) return;
   EnterCriticalSection(&s.SessionLock);
   if (s.ClipRegion) SelectClipRgn(s.WindowDC, nullptr);
   PAINTSTRUCT ps{};
   BeginPaint(hwnd, &ps);
-  const int w = update.right - update.left + 1;
-  const int h = update.bottom - update.top + 1;
+  // What BeginPaint validated, which takes in what was invalidated while the lock was awaited.
+  const RECT &r = ps.rcPaint;
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
   const uint16_t shown = s.ShownPage;
   if (shown == s.ActivePage) {
-    BitBlt(s.WindowDC, update.left, update.top, w, h, s.PageDC, update.left, update.top, SRCCOPY);
+    BitBlt(s.WindowDC, r.left, r.top, w, h, s.PageDC, r.left, r.top, SRCCOPY);
   } else {
     HGDIOBJ replaced = SelectObject(s.PageDC, s.Pages[shown]);
-    BitBlt(s.WindowDC, update.left, update.top, w, h, s.PageDC, update.left, update.top, SRCCOPY);
+    BitBlt(s.WindowDC, r.left, r.top, w, h, s.PageDC, r.left, r.top, SRCCOPY);
     SelectObject(s.PageDC, replaced);
   }
   EndPaint(hwnd, &ps);

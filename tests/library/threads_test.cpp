@@ -43,6 +43,28 @@ TEST(Threads, DrawingWhileTheWindowThreadPaints) {
   CloseGraphWindow();
 }
 
+// An invalidation that arrives while the paint waits for the session lock is painted too.
+TEST(Threads, PaintCopiesWhatArrivedWhileItWaited) {
+  pvtest::OpenWindow();
+  ASSERT_TRUE(GraphActive());
+  HWND hwnd = S().WindowHandle;
+  pvtest::WaitForPaint();
+  const RECT first{10, 10, 20, 20}, second{600, 500, 610, 510};
+  EnterCriticalSection(&S().SessionLock);
+  InvalidateRect(hwnd, &first, FALSE);
+  Sleep(200);  // the window thread takes the paint and waits for the lock
+  // On the page only, as a frame drawn while the window waits.
+  FillRect(S().PageDC, &second, S().CurrentBrush);
+  InvalidateRect(hwnd, &second, FALSE);
+  LeaveCriticalSection(&S().SessionLock);
+  pvtest::WaitForPaint();
+  const COLORREF drawn = GetPixel(S().PageDC, 605, 505);
+  ASSERT_NE(drawn, RGB(0, 0, 0));
+  pvtest::WaitUntil([&] { return pvtest::WindowRGB(605, 505) == drawn; });
+  EXPECT_EQ(pvtest::WindowRGB(605, 505), drawn);
+  CloseGraphWindow();
+}
+
 TEST(Threads, InputFloodWhileTheProgramReads) {
   pvtest::OpenWindow();
   ASSERT_TRUE(GraphActive());
