@@ -1,6 +1,7 @@
 // The program thread and the window thread at once: drawing while pages are painted, input
 // arriving while the program reads, and repeated open and close.
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "headless_window.h"
@@ -106,6 +107,44 @@ TEST(Threads, RepeatedOpenAndClose) {
     DrawLine(0, 0, 100, 100);
     CloseGraphWindow();
     EXPECT_FALSE(GraphActive());
+  }
+}
+
+// The process ends from whichever thread calls exit, at once and with that thread's status,
+// while the program thread draws: from the window thread (as a display library's error handler
+// would) and from a third thread.
+LRESULT CALLBACK ExitFromTheWindowThread(HWND, UINT, WPARAM, LPARAM) { std::exit(2); }
+
+TEST(Threads, ProcessExitFromAnyThreadWhileTheProgramDraws) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const bool windowThread : {true, false}) {
+    EXPECT_EXIT(
+        {
+          pvtest::OpenWindow();
+          if (!GraphActive()) std::_Exit(4);
+          std::thread([] {  // a hang fails the test rather than stalling it
+            Sleep(5000);
+            std::_Exit(9);
+          }).detach();
+          if (windowThread) {
+            S().KeyboardHookSlot = ExitFromTheWindowThread;
+            PostMessageA(S().WindowHandle, WM_KEYDOWN, 'A', 0);
+          } else {
+            std::thread([] {
+              Sleep(30);
+              std::exit(2);
+            }).detach();
+          }
+          SetPenStyle(0, 0, 9);  // a wide outline holds the session lock for a long while
+          for (uint16_t page = 0;; page ^= 1) {
+            SetDrawPage(page);
+            SetShowPage(static_cast<uint16_t>(page ^ 1));
+            ClearScreen();
+            DrawEllipse(400, 300, 300, 200);
+          }
+        },
+        ::testing::ExitedWithCode(2), "")
+        << (windowThread ? "exit on the window thread" : "exit on a third thread");
   }
 }
 
