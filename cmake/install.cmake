@@ -92,6 +92,10 @@ if(NOT WIN32)
     COMMENT "Joining the static library libplotvane.a"
     VERBATIM)
   add_custom_target(PlotvaneStatic ALL DEPENDS ${_pv_static})
+  # Builds instrumented for sanitizers or the fuzzer are for testing, not for installing.
+  if(PLOTVANE_SANITIZE OR PLOTVANE_FUZZ)
+    set_target_properties(PlotvaneShared PlotvaneStatic PROPERTIES EXCLUDE_FROM_ALL ON)
+  endif()
 
   # What the static library's users link besides it: the libraries behind the imported
   # PkgConfig:: targets, the thread library, and plain library names.
