@@ -6,6 +6,12 @@
 # for the programs and the tests. The installed libraries are made from the same objects, with
 # only the plotvane namespace visible: the platform layer's Win32 names (BitBlt, Sleep, ...)
 # must not be exported, nor clash with names in a user's program.
+
+# Other targets (a web build) have nothing to install.
+if(NOT WIN32 AND NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  return()
+endif()
+
 if(NOT DEFINED CMAKE_INSTALL_DOCDIR)
   set(CMAKE_INSTALL_DOCDIR share/doc/plotvane CACHE PATH "Documentation and examples")
 endif()
@@ -98,7 +104,7 @@ if(NOT WIN32)
   endif()
 
   # What the static library's users link besides it: the libraries behind the imported
-  # PkgConfig:: targets, the thread library, and plain library names.
+  # PkgConfig:: targets, the thread library, plain library names and other imported files.
   set(PLOTVANE_STATIC_LINK "")
   foreach(lib IN LISTS _pv_external)
     if(lib MATCHES "^PkgConfig::(.+)$")
@@ -109,6 +115,15 @@ if(NOT WIN32)
     elseif(lib STREQUAL "Threads::Threads" OR (lib MATCHES "^[A-Za-z0-9_.+-]+$" AND NOT TARGET ${lib}))
       list(APPEND PLOTVANE_STATIC_LINK ${lib})
     else()
+      # Another imported library (found by a find module): its file.
+      set(location "")
+      if(TARGET ${lib})
+        get_target_property(location ${lib} IMPORTED_LOCATION)
+      endif()
+      if(location)
+        list(APPEND PLOTVANE_STATIC_LINK ${location})
+        continue()
+      endif()
       message(FATAL_ERROR "install: cannot tell the users of the static library how to link ${lib}")
     endif()
   endforeach()
@@ -118,6 +133,8 @@ if(NOT WIN32)
   foreach(lib IN LISTS PLOTVANE_STATIC_LINK)
     if(lib STREQUAL "Threads::Threads")
       string(APPEND PLOTVANE_PC_LIBS_PRIVATE " -pthread")
+    elseif(IS_ABSOLUTE ${lib})
+      string(APPEND PLOTVANE_PC_LIBS_PRIVATE " ${lib}")
     else()
       string(APPEND PLOTVANE_PC_LIBS_PRIVATE " -l${lib}")
     endif()

@@ -2,9 +2,10 @@
 # What a user gets from `cmake --install` and from the Debian package, tried as a user would:
 # installs into a throw-away prefix, builds the template examples/own-program against it (with
 # CMake and with pkg-config, shared and static) and runs it headless; checks what the shared
-# library exports and that an older library refuses a program built against this one; makes
-# the .deb, checks its declared dependencies, unpacks it and runs a program and the template
-# from it. The native build tree `build` is used (and built as far as needed).
+# library exports, that an older library refuses a program built against this one, and that a
+# program without fonts or display says which is missing; makes the .deb, checks its declared
+# dependencies, unpacks it and runs a program and the template from it. The native build tree
+# `build` is used (and built as far as needed).
 #   scripts/test-install.sh        ends with "N passed, M failed"; exit status 1 on a failure
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -89,20 +90,30 @@ pkgconfig_template() {
   flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs plotvane) || return 1
   # shellcheck disable=SC2086
   g++ -std=c++20 -o "$dir/my_optics" "$dir/main.cpp" "$dir/clash.cpp" $flags -Wl,-rpath,"$prefix/lib" || return 1
-  readelf -d "$dir/my_optics" | grep -q 'NEEDED.*libplotvane.so.1' || return 1
+  readelf -d "$dir/my_optics" | grep -q 'NEEDED.*libplotvane\.so\.[0-9]' || return 1
   "$dir/my_optics" 30
+}
+
+# The library's symbol version, PLOTVANE_<major>.<minor>, from the installed package's version.
+symbol_version() {
+  sed -nE 's/^set\(PACKAGE_VERSION "([0-9]+)\.([0-9]+).*/PLOTVANE_\1.\2/p' \
+    "$prefix/lib/cmake/Plotvane/PlotvaneConfigVersion.cmake"
 }
 
 # The shared library exports exactly the operations that the header declares, all in the
 # plotvane namespace and under the library's symbol version; it has the major version as soname.
 exports() {
-  local so="$prefix/lib/libplotvane.so" declared exported
-  readelf -d "$so" | grep -q 'SONAME.*\[libplotvane\.so\.1\]' || { readelf -d "$so" | grep SONAME; return 1; }
+  local so="$prefix/lib/libplotvane.so" declared exported version major
+  version=$(symbol_version)
+  major=${version#PLOTVANE_}
+  major=${major%%.*}
+  [ -n "$version" ] || { echo "no version in the package"; return 1; }
+  readelf -d "$so" | grep -q "SONAME.*\[libplotvane\.so\.$major\]" || { readelf -d "$so" | grep SONAME; return 1; }
   declared=$(grep -oE '^[A-Za-z_0-9:]+[ &*]+([A-Z][A-Za-z0-9]*)\(' "$prefix/include/plotvane/plotvane.h" |
     sed -E 's/.*[ &*]([A-Za-z0-9]+)\($/\1/' | sort -u)
   # Every defined dynamic symbol but the version's own.
   objdump -T "$so" | grep -E ' D[FO] ' | grep -v -e '\*UND\*' -e '\*ABS\*' >"$tmp/dynamic.txt"
-  if grep -v 'PLOTVANE_1.1 ' "$tmp/dynamic.txt"; then echo "exported without the library's version"; return 1; fi
+  if grep -vF "$version " "$tmp/dynamic.txt"; then echo "exported without the library's version"; return 1; fi
   exported=$(awk '{print $NF}' "$tmp/dynamic.txt" | c++filt | sed -E 's/\(.*//')
   if grep -v '^plotvane::' <<<"$exported"; then echo "exported outside the plotvane namespace"; return 1; fi
   exported=$(sed 's/^plotvane:://' <<<"$exported" | sort -u)
@@ -112,15 +123,30 @@ exports() {
 # An installed library older than the one a program was built against: the loader refuses the
 # program at start, naming the version it lacks.
 older_library() {
-  local dir="$tmp/older" out
+  local dir="$tmp/older" out version major
+  version=$(symbol_version)
+  major=${version#PLOTVANE_}
+  major=${major%%.*}
   mkdir -p "$dir"
-  printf 'PLOTVANE_1.0 { global: extern "C++" { plotvane::*; }; local: *; };\n' >"$dir/old.map"
+  printf 'PLOTVANE_OLD { global: extern "C++" { plotvane::*; }; local: *; };\n' >"$dir/old.map"
   printf '#include <cstdint>\nnamespace plotvane { int16_t GraphError() { return 0; } }\n' >"$dir/old.cpp"
-  g++ -shared -fPIC -o "$dir/libplotvane.so.1" -Wl,-soname,libplotvane.so.1 \
+  g++ -shared -fPIC -o "$dir/libplotvane.so.$major" -Wl,-soname,libplotvane.so."$major" \
     -Wl,--version-script="$dir/old.map" "$dir/old.cpp" || return 1
   out=$(LD_LIBRARY_PATH="$dir" "$tmp/own-cmake/build/my_optics" 1 2>&1) && { echo "it ran"; return 1; }
   echo "$out"
-  grep -q "version \`PLOTVANE_1.1' not found" <<<"$out"
+  grep -qF "version \`$version' not found" <<<"$out"
+}
+
+# What is missing at run time is named when the window opens: the fonts, the display.
+missing_at_run_time() {
+  local out
+  printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$tmp/no-fonts.conf"
+  out=$(FONTCONFIG_FILE="$tmp/no-fonts.conf" "$prefix/bin/thicklens" 2>&1) && { echo "it ran without fonts"; return 1; }
+  echo "$out"
+  grep -qF 'no installed font stands for the face "Courier New"' <<<"$out" && grep -qF '(error -5)' <<<"$out" || return 1
+  out=$(env -u DISPLAY -u PLOTVANE_HOST "$prefix/bin/thicklens" 2>&1) && { echo "it ran without a display"; return 1; }
+  echo "$out"
+  grep -qF 'SDL2 reaches no display' <<<"$out" && grep -qF '(error -4)' <<<"$out"
 }
 
 deb=""
@@ -166,6 +192,7 @@ if ((failed == 0)); then
   check pkgconfig_template pkgconfig_template
   check exports exports
   check older_library older_library
+  check missing_at_run_time missing_at_run_time
 fi
 check debian_package debian_package
 if [ -n "$deb" ]; then
