@@ -131,30 +131,52 @@
     return [Math.floor(((e.clientX - r.left) * canvas.width) / r.width),
             Math.floor(((e.clientY - r.top) * canvas.height) / r.height)];
   }
-  function modifiers(e) {
-    return (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0);
-  }
-  function pointer(kind, e) {
+  function pointer(e) {
     if (!running) return;
     const [x, y] = clientPoint(e);
-    Module._pv_web_pointer(kind, x, y, e.buttons, modifiers(e), 0, 0);
+    Module._pv_web_pointer(0, x, y, e.buttons, 0, 0);
   }
-  canvas.addEventListener('pointermove', (e) => pointer(0, e));
+  canvas.addEventListener('pointermove', pointer);
   canvas.addEventListener('pointerdown', (e) => {
     canvas.focus();
     canvas.setPointerCapture(e.pointerId);  // as a desktop does while a button is held
-    pointer(1, e);
+    pointer(e);
     e.preventDefault();
   });
-  canvas.addEventListener('pointerup', (e) => pointer(1, e));
-  canvas.addEventListener('pointercancel', (e) => pointer(1, e));
+  canvas.addEventListener('pointerup', pointer);
+  canvas.addEventListener('pointercancel', pointer);
   canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   canvas.addEventListener('wheel', (e) => {
     e.preventDefault();
     if (!running) return;
     const [x, y] = clientPoint(e);
-    Module._pv_web_pointer(2, x, y, e.buttons, modifiers(e), e.deltaY, e.deltaMode);
+    Module._pv_web_pointer(1, x, y, e.buttons, e.deltaY, e.deltaMode);
   }, { passive: false });
+
+  // ---- Keys: all of them go to the program, Space, Tab and the F keys included, as far as
+  // the browser lets go of them. Keys still held when the canvas loses the keyboard are let
+  // go, as a desktop does when a window loses the focus.
+  const held = new Map();
+  function key(down, e) {
+    if (!running || e.isComposing) return;
+    const flags = (down ? 1 : 0) | (e.repeat ? 2 : 0) | (e.getModifierState('NumLock') ? 4 : 0);
+    Module.ccall('pv_web_key', null, ['number', 'string', 'string'], [flags, e.code, e.key]);
+  }
+  canvas.addEventListener('keydown', (e) => {
+    e.preventDefault();
+    held.set(e.code, e);
+    key(true, e);
+  });
+  canvas.addEventListener('keyup', (e) => {
+    e.preventDefault();
+    held.delete(e.code);
+    key(false, e);
+  });
+  canvas.addEventListener('blur', () => {
+    for (const e of held.values())
+      if (running) Module.ccall('pv_web_key', null, ['number', 'string', 'string'], [0, e.code, e.key]);
+    held.clear();
+  });
 
   document.getElementById('close').addEventListener('click', () => {
     if (running) Module._pv_web_close();

@@ -95,14 +95,16 @@ struct Page {
   uint32_t presented = 0;
   std::vector<uint32_t> pixels;  // RGBA bytes, as a canvas takes them
   std::string caption;
-  pv::host::WebPointerState pointer;
+  pv::input::ClientSize client;
+  pv::host::InputTranslator input;
+  pv::host::DomPointerState pointer;
 };
 Page g_page;
 
-void Post(const std::vector<pv::host::WebMessage> &messages) {
+void Post(std::vector<pv::host::InputMessage> &messages) {
   auto w = g_page.window.lock();
   if (!w) return;
-  for (const auto &m : messages) PostHostMessage(w->hwnd, m.message, m.wParam, m.lParam, {}, false);
+  for (auto &m : messages) PostHostMessage(w->hwnd, m.message, m.wParam, m.lParam, std::move(m.text), m.hostText);
 }
 
 }  // namespace
@@ -136,8 +138,8 @@ EMSCRIPTEN_KEEPALIVE uint8_t *pv_web_frame(int32_t *info) {
   g_page.caption = w->caption;
   {
     std::lock_guard surfaceLock(w->surface->mutex);
-    info[0] = w->surface->width;
-    info[1] = w->surface->height;
+    info[0] = g_page.client.width = w->surface->width;
+    info[1] = g_page.client.height = w->surface->height;
     const uint32_t changes = w->changes.load(std::memory_order_relaxed);
     if (known && changes == g_page.presented) return nullptr;
     g_page.presented = changes;
@@ -154,23 +156,32 @@ EMSCRIPTEN_KEEPALIVE const char *pv_web_caption(int32_t *length) {
   return g_page.caption.data();
 }
 
-// A DOM pointer event (kind 0 move, 1 a button pressed or released) or wheel (kind 2) at a
-// client position; modifiers: 1 Shift, 2 Ctrl.
-EMSCRIPTEN_KEEPALIVE void pv_web_pointer(int kind, int x, int y, int buttons, int modifiers, double deltaY,
-                                         int deltaMode) {
-  pv::host::DomPointer p{x, y, buttons, (modifiers & 1) != 0, (modifiers & 2) != 0};
-  std::vector<pv::host::WebMessage> out;
-  if (kind == 2) {
-    auto w = g_page.window.lock();
-    if (!w) return;
-    pv::host::TranslateDomWheel(p, deltaY, deltaMode, w->clientOrigin, g_page.pointer, out);
+// A DOM pointer event (kind 0) or wheel (kind 1) at a client position, with the DOM's mask of
+// the buttons held.
+EMSCRIPTEN_KEEPALIVE void pv_web_pointer(int kind, int x, int y, int buttons, double deltaY, int deltaMode) {
+  auto w = g_page.window.lock();
+  if (!w) return;
+  std::vector<pv::host::InputMessage> out;
+  if (kind == 1) {
+    const POINT screen{w->clientOrigin.x + x, w->clientOrigin.y + y};
+    pv::host::TranslateDomWheel(deltaY, deltaMode, screen, g_page.pointer, g_page.input, out);
   } else {
-    pv::host::TranslateDomPointer(p, kind == 0, g_page.pointer, out);
+    pv::host::TranslateDomPointer({{x, y}, buttons}, g_page.client, g_page.pointer, g_page.input, out);
   }
   Post(out);
 }
 
+// A DOM key event; flags: 1 down, 2 repeat, 4 Num Lock on.
+EMSCRIPTEN_KEEPALIVE void pv_web_key(int flags, const char *code, const char *key) {
+  std::vector<pv::host::InputMessage> out;
+  pv::host::TranslateDomKey({(flags & 1) != 0, (flags & 2) != 0, (flags & 4) != 0, code, key}, g_page.input, out);
+  Post(out);
+}
+
 // The page's close button: the close request the window's close box makes.
-EMSCRIPTEN_KEEPALIVE void pv_web_close() { Post({{WM_CLOSE, 0, 0}}); }
+EMSCRIPTEN_KEEPALIVE void pv_web_close() {
+  std::vector<pv::host::InputMessage> out{{WM_CLOSE, 0, 0, {}, false}};
+  Post(out);
+}
 
 }  // extern "C"
