@@ -109,12 +109,14 @@ UINT VirtualKeyForDom(std::string_view code, std::string_view key) {
   // The digit row gives its digits whatever the layout prints on it.
   if (int digit = DigitOf(code); digit >= 0) return static_cast<UINT>('0' + digit);
   if (int f = FunctionOf(code)) return static_cast<UINT>(VK_F1 + f - 1);
-  // Windows names these four by the character they type, on every layout.
+  const NamedKey *k = FindNamed(code);
+  const bool keypad = code.substr(0, 6) == "Numpad";
+  // Windows names these four by the character they type, on every layout (not on the keypad).
+  if (keypad) return k ? k->vk : 0;
   if (key == "+") return VK_OEM_PLUS;
   if (key == ",") return VK_OEM_COMMA;
   if (key == "-") return VK_OEM_MINUS;
   if (key == ".") return VK_OEM_PERIOD;
-  const NamedKey *k = FindNamed(code);
   return k ? k->vk : 0;
 }
 
