@@ -64,7 +64,8 @@
   }
 
   const Module = (window.Module = {
-    noInitialRun: false,
+    // The programs take none; the benchmark's page passes its own, as ?arg=...&arg=...
+    arguments: new URLSearchParams(location.search).getAll('arg'),
     print: (text) => console.log(text),
     printErr: (text) => {
       console.error(text);
