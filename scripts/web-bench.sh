@@ -8,7 +8,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 frames=${2:-200}
 bash "$root/scripts/web.sh" build plotvane-bench >/dev/null
-cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 cmake --build "$root/build-bench" -j2 --target plotvane-bench >/dev/null
 (cd "$root/tests/web" && npm ci --no-audit --no-fund >/dev/null)
 native="$root/build-bench/web-bench-native.tsv"
