@@ -10,12 +10,13 @@ const [nativeTsv, runs, frames] = process.argv.slice(2);
 const programs = ['thicklens', 'magnifier', 'flashlight', 'mirrorrays', 'lightbeam', 'shadow'];
 const seconds = 5;
 
-// name -> median, from the benchmark's tab-separated lines: name, unit, median, min, max, runs.
+// name -> { unit, median }, from the benchmark's tab-separated lines: name, unit, median, min,
+// max, runs.
 function medians(lines) {
   const m = new Map();
   for (const line of lines) {
     const f = line.split('\t');
-    if (f.length === 6) m.set(f[0], Number(f[2]));
+    if (f.length === 6) m.set(f[0], { unit: f[1], median: Number(f[2]) });
   }
   return m;
 }
@@ -31,12 +32,13 @@ try {
   const web = medians(bench.lines);
   await bench.page.close();
 
-  console.log(`Drawing time of a frame, microseconds (medians of ${runs} runs of ${frames} frames)`);
-  console.log('program'.padEnd(34), 'native'.padStart(10), 'browser'.padStart(10), 'ratio'.padStart(7));
-  for (const [name, us] of web) {
-    const n = native.get(name);
-    console.log(name.padEnd(34), (n ?? NaN).toFixed(1).padStart(10), us.toFixed(1).padStart(10),
-                (us / n).toFixed(2).padStart(7));
+  console.log(`The programs' frames (medians of ${runs} runs of ${frames} frames); slower: how many times`);
+  console.log('row'.padEnd(24), 'unit'.padEnd(6), 'native'.padStart(10), 'browser'.padStart(10), 'slower'.padStart(7));
+  for (const [name, { unit, median }] of web) {
+    const n = native.get(name)?.median ?? NaN;
+    const slower = unit === 'fps' ? n / median : median / n;  // frames a second: more is faster
+    console.log(name.padEnd(24), unit.padEnd(6), n.toFixed(1).padStart(10), median.toFixed(1).padStart(10),
+                slower.toFixed(2).padStart(7));
   }
 
   console.log(`\nPictures presented a second by each program page while the pointer moves (${seconds} s)`);
