@@ -10,7 +10,10 @@ packages=(
   xvfb xdotool x11-apps x11-xkb-utils imagemagick
   mingw-w64 wine wine64
   clang libclang-rt-14-dev
+  emscripten chromium
 )
+# The web tests take puppeteer-core from npm; a node that comes with its own npm keeps it.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

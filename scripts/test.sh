@@ -9,6 +9,8 @@
 #                 reference check of the platform layer against Wine's GDI
 #   install       cmake --install into a throw-away prefix, the template program built against
 #                 it and run, the shared library's exports, the Debian package (test-install.sh)
+#   web           the WebAssembly build (scripts/web.sh) and its test programs, run in
+#                 headless Chromium by tests/web (puppeteer-core from npm)
 # Usage: scripts/test.sh [stage ...]   (all stages by default)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -136,8 +138,36 @@ stage_install() {
   ((f == 0)) || failures+=("install: $f of $((p + f)) failed")
 }
 
+stage_web() {
+  local log="$root/build-web-cmake.build.log"
+  if ! bash "$root/scripts/web.sh" build inputcodes crashes >"$log" 2>&1; then
+    tail -n 60 "$log"
+    failures+=("web: build failed")
+    failed=$((failed + 1))
+    return
+  fi
+  if ! (cd "$root/tests/web" && npm ci --no-audit --no-fund >/dev/null 2>&1); then
+    failures+=("web: npm ci failed")
+    failed=$((failed + 1))
+    return
+  fi
+  log="$root/build-web-cmake/test.log"
+  (cd "$root/tests/web" && node --test) 2>&1 | tee "$log"
+  local p f
+  p=$(sed -nE 's/^# pass ([0-9]+)$/\1/p' "$log")
+  f=$(sed -nE 's/^# fail ([0-9]+)$/\1/p' "$log")
+  if [ -z "$p" ] || [ -z "$f" ] || ((p + f == 0)); then
+    failures+=("web: the browser tests ran no test")
+    failed=$((failed + 1))
+    return
+  fi
+  passed=$((passed + p))
+  failed=$((failed + f))
+  ((f == 0)) || failures+=("web: $f of $((p + f)) failed")
+}
+
 stages=("$@")
-((${#stages[@]})) || stages=(native asan_ubsan tsan fuzz windows install)
+((${#stages[@]})) || stages=(native asan_ubsan tsan fuzz windows install web)
 for s in "${stages[@]}"; do
   s=${s//-/_}
   echo "==== stage $s"
