@@ -184,13 +184,18 @@ void StrokeOutline(DrawScope &scope, const Outline &o, long long first, long lon
   }
 }
 
-// Angle order about the centre: upper half-plane (with the positive X axis) first, then by cross
-// product within a half.
+// Where an outline point lies against a ray from the centre: -1 before it, 0 on it, 1 after
+// it, counting from the positive X axis round through the upper half-plane. GDI measures a
+// point of a box with an even side by its offset from the centre in whole pixels, rounded
+// towards the centre along that side; the point stays in its own half-plane.
 bool UpperHalf(const QPoint &v) { return v.y > 0 || (v.y == 0 && v.x >= 0); }
-int CompareAngle(const QPoint &u, const QPoint &v) {
-  const bool hu = UpperHalf(u), hv = UpperHalf(v);
-  if (hu != hv) return hu ? -1 : 1;
-  const __int128 cross = static_cast<__int128>(u.x) * v.y - static_cast<__int128>(u.y) * v.x;
+int CompareToRay(const QPoint &point, const QPoint &ray, bool evenWidth, bool evenHeight) {
+  const bool hp = UpperHalf(point), hr = UpperHalf(ray);
+  if (hp != hr) return hp ? -1 : 1;
+  QPoint p = point;
+  if (evenWidth) p.x -= p.x > 0 ? 1 : -1;
+  if (evenHeight) p.y -= p.y > 0 ? 1 : -1;
+  const __int128 cross = static_cast<__int128>(p.x) * ray.y - static_cast<__int128>(p.y) * ray.x;
   return cross > 0 ? -1 : (cross < 0 ? 1 : 0);
 }
 
@@ -234,8 +239,10 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
     return TRUE;
   }
   const long long A = box.Width() - 1, B = box.Height() - 1;
-  // Rays from the centre, in the outline's doubled coordinates.
-  const long long cx2 = box.left * 2 + A, cy2 = box.top * 2 + B;
+  // Rays run to the given points from the box's centre in whole pixels, (left + width / 2,
+  // top + height / 2): on a box with an even side, half a pixel past the outline's centre.
+  // Below, in the outline's doubled coordinates.
+  const long long cx2 = 2 * (box.left + box.Width() / 2), cy2 = 2 * (box.top + box.Height() / 2);
   const QPoint s{2LL * xStart - cx2, cy2 - 2LL * yStart}, e{2LL * xEnd - cx2, cy2 - 2LL * yEnd};
   const Outline o(box.left, box.top, A, B);
   const long long n = o.Size();
@@ -248,7 +255,7 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
     long long lo = 0, hi = n;
     while (lo < hi) {
       const long long mid = lo + (hi - lo) / 2;
-      const int c = CompareAngle(o.Doubled(mid), ray);
+      const int c = CompareToRay(o.Doubled(mid), ray, A % 2 == 1, B % 2 == 1);
       if (c > 0 || (c == 0 && tie)) hi = mid; else lo = mid + 1;
     }
     return lo;  // first point at or after the ray; n when none
