@@ -187,14 +187,16 @@ void StrokeOutline(DrawScope &scope, const Outline &o, long long first, long lon
 // Where an outline point lies against a ray from the centre: -1 before it, 0 on it, 1 after
 // it, counting from the positive X axis round through the upper half-plane. GDI measures a
 // point of a box with an even side by its offset from the centre in whole pixels, rounded
-// towards the centre along that side; the point stays in its own half-plane.
+// towards the centre along that side. A point rounded onto the negative X axis lies at 180
+// degrees, so on a ray along it; one rounded onto the positive X axis from below stays the
+// outline's last point (360 degrees).
 bool UpperHalf(const QPoint &v) { return v.y > 0 || (v.y == 0 && v.x >= 0); }
 int CompareToRay(const QPoint &point, const QPoint &ray, bool evenWidth, bool evenHeight) {
-  const bool hp = UpperHalf(point), hr = UpperHalf(ray);
-  if (hp != hr) return hp ? -1 : 1;
   QPoint p = point;
   if (evenWidth) p.x -= p.x > 0 ? 1 : -1;
   if (evenHeight) p.y -= p.y > 0 ? 1 : -1;
+  const bool hp = p.y == 0 && p.x > 0 ? point.y >= 0 : UpperHalf(p), hr = UpperHalf(ray);
+  if (hp != hr) return hp ? -1 : 1;
   const __int128 cross = static_cast<__int128>(p.x) * ray.y - static_cast<__int128>(p.y) * ray.x;
   return cross > 0 ? -1 : (cross < 0 ? 1 : 0);
 }
@@ -263,6 +265,9 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
   long long first = firstFrom(s, startTakesTie) % n;
   long long end = firstFrom(e, !endTakesTie);  // first point past the end
   long long last = (end + n - 1) % n;          // the end point itself, which is left out
+  // An end ray along the positive X axis reaches the outline's last point first when that
+  // point lies on it too (an even height): that one is the end point.
+  if (e.y == 0 && e.x > 0 && B % 2 == 1) last = n - 1;
   const long long count = first == last ? n : (last - first + n) % n;
   StrokeOutline(scope, o, first, count, first == last);
   return TRUE;
