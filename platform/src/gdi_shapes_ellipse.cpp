@@ -235,11 +235,9 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
   if (!NormalBox(left, top, right, bottom, box)) return FALSE;
   DrawScope scope(hdc);
   if (!scope) return FALSE;
-  if (box.Width() == 0 || box.Height() == 0) return TRUE;
-  if (Thin(box)) {
-    StrokeThin(scope, box);
-    return TRUE;
-  }
+  // Unlike Ellipse, Arc walks the outline of a box two pixels across too, and draws nothing
+  // on a box one pixel across.
+  if (box.Width() <= 1 || box.Height() <= 1) return TRUE;
   const long long A = box.Width() - 1, B = box.Height() - 1;
   // Rays run to the given points from the box's centre in whole pixels, (left + width / 2,
   // top + height / 2): on a box with an even side, half a pixel past the outline's centre.
@@ -248,6 +246,11 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
   const QPoint s{2LL * xStart - cx2, cy2 - 2LL * yStart}, e{2LL * xEnd - cx2, cy2 - 2LL * yEnd};
   const Outline o(box.left, box.top, A, B);
   const long long n = o.Size();
+  // Both points at the centre: no direction at all, and the whole ellipse.
+  if (s.x == 0 && s.y == 0 && e.x == 0 && e.y == 0) {
+    StrokeOutline(scope, o, 0, n, true);
+    return TRUE;
+  }
   // A point exactly on a ray belongs to the arc's start in the upper half (and on the positive
   // X axis), to what lies before it in the lower half; the end ray the other way round.
   const bool startTakesTie = s.y >= 0;
@@ -268,8 +271,16 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
   // An end ray along the positive X axis reaches the outline's last point first when that
   // point lies on it too (an even height): that one is the end point.
   if (e.y == 0 && e.x > 0 && B % 2 == 1) last = n - 1;
+  // Where the arc starts at its own end point, two rays the same way round give the whole
+  // ellipse; rays apart give nothing.
+  const bool sameRay = static_cast<__int128>(s.x) * e.y == static_cast<__int128>(s.y) * e.x &&
+                       static_cast<__int128>(s.x) * e.x + static_cast<__int128>(s.y) * e.y >= 0;
+  if (first == last && !sameRay) return TRUE;
   const long long count = first == last ? n : (last - first + n) % n;
-  StrokeOutline(scope, o, first, count, first == last);
+  // A wide pen's arc runs on to the end point, as a wide line includes its end.
+  const Pen *pen = scope.dc().pen;
+  const bool wide = pen && pen->Wide() && first != last;
+  StrokeOutline(scope, o, first, count + (wide ? 1 : 0), first == last);
   return TRUE;
 }
 
