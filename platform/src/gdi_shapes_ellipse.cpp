@@ -128,7 +128,8 @@ bool Thin(const Box &box) { return box.Width() <= 2 || box.Height() <= 2; }
 
 void StrokeThin(DrawScope &scope, const Box &box) {
   const Pen *pen = scope.dc().pen;
-  if (!pen || pen->Style() == PS_NULL || (box.Width() == 1 && box.Height() == 1)) return;
+  // A one-pixel box has no outline, except the dot a wide pen puts on it.
+  if (!pen || pen->Style() == PS_NULL || (box.Width() == 1 && box.Height() == 1 && !pen->Wide())) return;
   const POINT corners[4] = {{static_cast<LONG>(box.left), static_cast<LONG>(box.top)},
                             {static_cast<LONG>(box.right - 1), static_cast<LONG>(box.top)},
                             {static_cast<LONG>(box.right - 1), static_cast<LONG>(box.bottom - 1)},
