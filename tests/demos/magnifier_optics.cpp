@@ -1,13 +1,15 @@
 // The magnifier's geometry against the figures it is built to: face rows, face coefficients,
-// the crossings with their success rules, refraction without renormalisation, the pass-by rule
-// and the fan's ray counts.
+// the crossings with their success rules, refraction without renormalisation, the pass-by rule,
+// the fan's ray counts, and its lines as the library gets them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
 #include "magnifier_optics.h"
+#include "pixel_coord.h"
 
 namespace {
 
@@ -229,15 +231,48 @@ TEST(MagnifierTraceRay, SymmetricLensesMirrorASourceOnTheRight) {
   }
 }
 
-TEST(MagnifierTraceRay, EveryPointOfEveryFanIsFinite) {
-  for (int32_t left = 0; left < 4; ++left)
-    for (int32_t right = 0; right < 4; ++right)
-      for (int x = 0; x < 800; x += 37)
-        for (int y = 0; y < 600; y += 41)
-          ForEachFanAngle(kFanAngleStep, 0.3, [&](double theta) {
-            const RayPath path = TraceRay(theta, {double(x), double(y)}, {left, right}, kLens, kAll);
-            for (int i = 0; i < path.count; ++i) ASSERT_TRUE(std::isfinite(path.ends[i].x + path.ends[i].y));
-          });
+TEST(MagnifierTraceRay, EveryFanMeetsTheFacesOnTheirCurvesAndNoLineWrapsRound) {
+  for (int32_t left = 0; left < 4; ++left) {
+    for (int32_t right = 0; right < 4; ++right) {
+      const Shapes shapes{left, right};
+      double phase = 0;
+      for (int frame = 0; frame < 11; ++frame, phase = NextFanPhase(phase)) {
+        for (int x = 0; x < 800; x += 53) {
+          for (int y = 0; y < 600; y += 47) {
+            ForEachFanAngle(kFanAngleStep, phase, [&](double theta) {
+              const RayPath path = TraceRay(theta, {double(x), double(y)}, shapes, kLens, kAll);
+              const auto where = [&] {
+                return testing::Message() << left << right << " frame " << frame << " at " << x << "," << y
+                                          << " theta " << theta;
+              };
+              // Every point but the last is where the ray met a face.
+              for (int i = 0; i + 1 < path.count; ++i) {
+                const double off = std::min(DistanceFromFace(FaceShape(left), kLeftFace, path.ends[i]),
+                                            DistanceFromFace(FaceShape(right), kRightFace, path.ends[i]));
+                ASSERT_LT(off, 1e-6) << where();
+              }
+              // Each line as the library gets it runs the way the ray does.
+              demo::PixelPolyline line;
+              demo::PixelPoint from = line.Start(path.start.x, path.start.y);
+              Vec real = path.start;
+              for (int i = 0; i < path.count; ++i) {
+                const demo::PixelPoint to = line.LineTo(path.ends[i].x, path.ends[i].y);
+                const double rx = path.ends[i].x - real.x, ry = path.ends[i].y - real.y;
+                const double px = to.x - from.x, py = to.y - from.y;
+                if (std::hypot(rx, ry) >= 200) {  // long enough for rounding to turn it by less than 0.01
+                  const double sine = (rx * py - ry * px) / (std::hypot(rx, ry) * std::hypot(px, py));
+                  ASSERT_LT(std::fabs(sine), 0.01) << where() << " line " << i << " to " << to.x << "," << to.y;
+                  ASSERT_GT(rx * px + ry * py, 0) << where() << " line " << i << " to " << to.x << "," << to.y;
+                }
+                from = to;
+                real = path.ends[i];
+              }
+            });
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST(MagnifierFan, ElevenPhasesWith126RaysThen125) {
