@@ -95,6 +95,7 @@ class Host {
 
 Host &HeadlessHost();
 Host &SdlHost();
+Host &WebHost();
 // The host that new windows get now.
 Host &CurrentHost();
 // Screen size of the headless host.

@@ -234,7 +234,7 @@ std::unique_ptr<HostWindow> SdlHostImpl::Create(Window &w, std::string &why) {
   if (!ready_) {
     SetHints();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-      why = SDL_GetError();
+      why = std::string(SDL_GetError()) + " (SDL2 reaches no display: set DISPLAY, or PLOTVANE_HOST=headless to run without one)";
       return nullptr;
     }
     ready_ = true;
