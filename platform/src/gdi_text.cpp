@@ -59,7 +59,7 @@ struct Ink {
 struct Glyph {
   bool loaded = false;
   int advance = 0;  // whole pixels along the baseline
-  int drawnAdvance = 0;  // of the monochrome hinting: how unturned glyphs step when drawn
+  int drawnAdvance = 0;  // of the monochrome hinting, with which plain text steps
   Ink ink;          // cached image (em sizes up to kCachedPpem)
 };
 
@@ -201,7 +201,8 @@ std::shared_ptr<RealizedFont> Realize(const LOGFONTA &log) {
   f->maxWidth = static_cast<int>(Round((face->bbox.xMax - face->bbox.xMin) * scale));
   if (post && post->underlineThickness > 0) {
     f->underlineThickness = static_cast<int>(std::max(1L, Round(post->underlineThickness * scale)));
-    f->underlineTop = static_cast<int>(Round(-post->underlinePosition * scale - f->underlineThickness / 2.0));
+    // The table's position is the line's centre, as Wine's GDI reads it.
+    f->underlineTop = static_cast<int>(Round(-post->underlinePosition * scale)) - f->underlineThickness / 2;
   } else {
     f->underlineThickness = std::max(1, f->ppem / 14);
     f->underlineTop = std::max(1, f->descent / 2);
@@ -383,7 +384,8 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
   };
 
   if (target.bpp != 0 && clip.left < clip.right) {
-    if (dc.bkMode == OPAQUE) {
+    // Wine's GDI fills the background of horizontal text only.
+    if (dc.bkMode == OPAQUE && f->escapement == 0) {
       const uint32_t back = ResolveBackground(dc, target, dc.textColor, ink);
       FillTextBox(*f, x, y, start, baseline - f->ascent, start + static_cast<double>(width), baseline + f->descent, clip,
                   [&](int px, int py) {
@@ -391,20 +393,34 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
                     touch(px, py, px + 1, py + 1);
                   });
     }
+    // Glyphs are cut at the top of the cell, as Wine's GDI does (accents of capitals at small
+    // sizes reach above it); in the four straight directions.
+    RECT glyphClip = clip;
+    const long cellTop = baseline - f->ascent;  // across the baseline, from the point
+    switch (f->escapement) {
+      case 0: glyphClip.top = static_cast<LONG>(std::max<long>(clip.top, y + cellTop)); break;
+      case 900: glyphClip.left = static_cast<LONG>(std::max<long>(clip.left, x + cellTop)); break;
+      case 1800: glyphClip.bottom = static_cast<LONG>(std::min<long>(clip.bottom, y - cellTop)); break;
+      case 2700: glyphClip.right = static_cast<LONG>(std::min<long>(clip.right, x - cellTop)); break;
+      default: break;
+    }
+    // Plain horizontal text steps by the advances of the glyphs as drawn; once spacing or a
+    // direction places each glyph, the measured advances are used, as in Wine's GDI.
+    const bool glyphSteps = f->escapement == 0 && dc.charExtra == 0 && dc.breakExtra == 0;
     double pen = start;
     int breaks = 0;
     for (int i = 0; i < count; ++i) {
       Glyph &g = GlyphOf(*f, chars[i]);
       const double ox = x + pen * c + baseline * s, oy = y - pen * s + baseline * c;
       const long gx = Round(ox), gy = Round(oy);
-      pen += (f->escapement == 0 ? g.drawnAdvance : g.advance) + dc.charExtra;
+      pen += (glyphSteps ? g.drawnAdvance : g.advance) + dc.charExtra;
       if (dc.breakCount > 0 && IsBreak(chars[i])) {
         pen += dc.breakExtra / dc.breakCount + (breaks < dc.breakExtra % dc.breakCount ? 1 : 0);
         ++breaks;
       }
       // Glyphs that cannot reach the clip are not drawn at all.
-      if (gx + f->extentRight <= clip.left || gx - f->extentLeft >= clip.right || gy + f->extentDown <= clip.top ||
-          gy - f->extentUp >= clip.bottom)
+      if (gx + f->extentRight <= glyphClip.left || gx - f->extentLeft >= glyphClip.right || gy + f->extentDown <= glyphClip.top ||
+          gy - f->extentUp >= glyphClip.bottom)
         continue;
       Ink drawn;
       const Ink *image = &g.ink;
@@ -412,13 +428,13 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
         if (!LoadOutline(*f, chars[i])) continue;
         int x0, y0, x1, y1;
         OutlineBox(*f, x0, y0, x1, y1);
-        drawn = Rasterise(*f, std::max<long>(x0, clip.left - gx), std::max<long>(y0, clip.top - gy),
-                          std::min<long>(x1, clip.right - gx), std::min<long>(y1, clip.bottom - gy));
+        drawn = Rasterise(*f, std::max<long>(x0, glyphClip.left - gx), std::max<long>(y0, glyphClip.top - gy),
+                          std::min<long>(x1, glyphClip.right - gx), std::min<long>(y1, glyphClip.bottom - gy));
         image = &drawn;
       }
       const long left = gx + image->left, top = gy + image->top;
-      const long r0 = std::max<long>(0, clip.top - top), r1 = std::min<long>(image->rows, clip.bottom - top);
-      const long c0 = std::max<long>(0, clip.left - left), c1 = std::min<long>(image->width, clip.right - left);
+      const long r0 = std::max<long>(0, glyphClip.top - top), r1 = std::min<long>(image->rows, glyphClip.bottom - top);
+      const long c0 = std::max<long>(0, glyphClip.left - left), c1 = std::min<long>(image->width, glyphClip.right - left);
       if (r0 >= r1 || c0 >= c1) continue;
       for (long r = r0; r < r1; ++r) {
         const uint8_t *row = image->bits.data() + r * image->width;

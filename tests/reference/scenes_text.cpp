@@ -88,7 +88,7 @@ void Alignments(Canvas &c, int escapement) {
       const int x = escapement ? 40 + 60 * (h * 3 + v) : 100 + 130 * h;
       const int y = escapement ? 100 + 40 * h : 40 + 60 * v;
       SetPixelV(c.dc, x, y, RGB(255, 0, 0));
-      WriteAtPosition(c, "align " + std::to_string(h) + std::to_string(v), x, y, "Ag|fy");
+      WriteAtPosition(c, "align " + std::to_string(h) + std::to_string(v), x, y, "\xC9g|fy");
     }
   // The position is left alone without TA_UPDATECP.
   SetTextAlign(c.dc, TA_LEFT | TA_TOP);
