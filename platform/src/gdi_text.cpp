@@ -371,8 +371,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
 
   const Raster &target = scope.target();
   const RECT &clip = scope.clip();
-  // Text ignores the mix, as GDI's does; the copy writes of the span primitives are used.
-  scope.rop2 = R2_COPYPEN;
+  // The glyphs and their background ignore the mix, as in Wine's GDI.
   const uint32_t ink = ResolveColor(dc, dc.textColor, target, ColorUse::Pen);
   auto put = [&](int px, int py, uint32_t value) { target.Set(px, py, value & target.mask); };
   long touchedLeft = LONG_MAX, touchedTop = LONG_MAX, touchedRight = LONG_MIN, touchedBottom = LONG_MIN;
@@ -393,15 +392,19 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
                     touch(px, py, px + 1, py + 1);
                   });
     }
-    // Glyphs are cut at the top of the cell, as Wine's GDI does (accents of capitals at small
-    // sizes reach above it); in the four straight directions.
+    // Glyphs are cut to the cell, as Wine's GDI does (accents of capitals and some descenders
+    // at small sizes reach beyond it); in the four straight directions.
     RECT glyphClip = clip;
-    const long cellTop = baseline - f->ascent;  // across the baseline, from the point
+    const long cellTop = baseline - f->ascent, cellBottom = baseline + f->descent;  // across, from the point
+    auto narrow = [](LONG &low, LONG &high, long from, long to) {
+      low = static_cast<LONG>(std::max<long>(low, from));
+      high = static_cast<LONG>(std::min<long>(high, to));
+    };
     switch (f->escapement) {
-      case 0: glyphClip.top = static_cast<LONG>(std::max<long>(clip.top, y + cellTop)); break;
-      case 900: glyphClip.left = static_cast<LONG>(std::max<long>(clip.left, x + cellTop)); break;
-      case 1800: glyphClip.bottom = static_cast<LONG>(std::min<long>(clip.bottom, y - cellTop)); break;
-      case 2700: glyphClip.right = static_cast<LONG>(std::min<long>(clip.right, x - cellTop)); break;
+      case 0: narrow(glyphClip.top, glyphClip.bottom, y + cellTop, y + cellBottom); break;
+      case 900: narrow(glyphClip.left, glyphClip.right, x + cellTop, x + cellBottom); break;
+      case 1800: narrow(glyphClip.top, glyphClip.bottom, y - cellBottom, y - cellTop); break;
+      case 2700: narrow(glyphClip.left, glyphClip.right, x - cellBottom, x - cellTop); break;
       default: break;
     }
     // Plain horizontal text steps by the advances of the glyphs as drawn; once spacing or a
@@ -443,10 +446,11 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
       }
       touch(left + c0, top + r0, left + c1, top + r1);
     }
-    if (dc.font->log.lfUnderline) {
+    // The underline is a line, and follows the mix as lines do (the glyphs do not).
+    if (dc.font->log.lfUnderline && dc.rop2 != R2_NOP) {
       FillTextBox(*f, x, y, start, baseline + f->underlineTop, start + static_cast<double>(width),
                   baseline + f->underlineTop + f->underlineThickness, clip, [&](int px, int py) {
-                    put(px, py, ink);
+                    put(px, py, Mix(dc.rop2, ink, target.Get(px, py)));
                     touch(px, py, px + 1, py + 1);
                   });
     }
