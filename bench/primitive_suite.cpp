@@ -97,6 +97,31 @@ void Shapes(Report &report, const Options &o) {
   SetFillKind(1, white);
 }
 
+// A label of 40 characters, as a program writes them: in the four faces, along and across.
+void Text(Report &report, const Options &o) {
+  static constexpr char line[] = "Focal length f = 12.5 cm, image at 3.4 m";
+  static_assert(sizeof line - 1 == 40);
+  static const struct {
+    const char *name;
+    uint16_t font, direction;
+  } fonts[] = {
+      {"text/courier-16", 0, 0}, {"text/ms-sans-serif-16", 1, 0}, {"text/times-16", 2, 0},
+      {"text/arial-16", 3, 0},   {"text/arial-bold-16", 16 + 3, 0}, {"text/arial-16-upward", 3, 90},
+  };
+  SetTextAlignment(0, 0);
+  for (const auto &f : fonts) {
+    SetTextFont(f.font, f.direction, 16);
+    OutTextXY(100, 400, line);  // the glyphs are made once, before the timing
+    TimeRow(report, o, f.name, 20, [](int) { OutTextXY(100, 400, line); });
+  }
+  SetTextFont(3, 0, 16);
+  TimeRow(report, o, "text/width-arial-16", 200, [](int) {
+    volatile int32_t w = TextWidth(line);
+    (void)w;
+  });
+  SetTextFont(0, 0, 16);
+}
+
 }  // namespace
 
 void RunPrimitives(Report &report, const Options &options) {
@@ -113,6 +138,8 @@ void RunPrimitives(Report &report, const Options &options) {
   Lines(report, options);
   report.Section("pixels and shapes");
   Shapes(report, options);
+  report.Section("text");
+  Text(report, options);
   RunPresent(report, options);
 }
 

@@ -1,9 +1,11 @@
 // A small example of the library: the pointer leaves a trail of lines in several colours and
-// pen styles, drawn on a hidden page and shown when finished. Any key ends it.
+// pen styles, drawn on a hidden page and shown when finished, with labels in text. Any key
+// ends it.
 #include <plotvane/plotvane.h>
 
 #include <array>
 #include <cstddef>
+#include <string>
 
 using namespace plotvane;
 
@@ -57,6 +59,23 @@ int main() {
     SetDrawColor(NamedColor(ncWhite));
     DrawLine(static_cast<int16_t>(p.x - 12), p.y, static_cast<int16_t>(p.x + 13), p.y);
     DrawLine(p.x, static_cast<int16_t>(p.y - 12), p.x, static_cast<int16_t>(p.y + 13));
+
+    // Labels: a title, the pointer's position beside the cross, and the trail's length written
+    // upwards along the right edge.
+    SetTextFont(3, 0, 16);  // Arial
+    SetTextAlignment(0, 0);
+    OutTextXY(8, 6, "Plotvane example: move the pointer, press any key to end");
+    SetTextFont(0, 0, 14);  // Courier New
+    const std::string where = std::to_string(p.x) + ", " + std::to_string(p.y);
+    // Kept inside the window: to the left of the cross near the right edge.
+    const bool left = p.x + 16 + TextWidth(where) > maxX;
+    SetTextAlignment(left ? 2 : 0, 2);
+    OutTextXY(static_cast<int16_t>(left ? p.x - 16 : p.x + 16), static_cast<int16_t>(p.y - 6), where);
+    SetTextFont(16 + 2, 90, 16);  // Times New Roman, bold, upwards
+    SetTextAlignment(0, 1);
+    SetDrawColor(NamedColor(ncGrey));
+    OutTextXY(static_cast<int16_t>(maxX - 6), static_cast<int16_t>(maxY - 8),
+              "trail of " + std::to_string(filled) + " points");
     WaitMillis(5);
   }
   CloseGraphWindow();

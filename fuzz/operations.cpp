@@ -82,7 +82,7 @@ enum Op : uint8_t {
   kOpen, kClose, kDrawPage, kShowPage, kFrame, kPalette, kBackColor, kViewArea, kRasterMode,
   kAspect, kClearView, kClearScreen, kGLContext, kMoveCursor, kLineTo, kLine, kPixel, kPenStyle,
   kDrawColor, kFillKind, kFillPattern, kFillBox, kEllipse, kPolygon, kArc, kCircle, kFontFace,
-  kTextFont, kTextAlign, kTextSpacing, kKeys, kWait, kQueries, kPost, kInvalidate, kOpCount
+  kTextFont, kTextAlign, kTextSpacing, kKeys, kWait, kQueries, kPost, kInvalidate, kText, kOpCount
 };
 
 void Open(ByteReader &in) {
@@ -150,6 +150,32 @@ void Queries(ByteReader &in) {
   QueryGraphMode(driver, mode);
   sink = sink + MapColor(in.Color()) + ScreenMaxX() + ScreenMaxY() + GraphActive() + KeyWaiting();
   (void)sink;
+}
+
+// Text of any bytes, now and then one past the longest accepted; written at the current
+// position or at a point, or measured.
+void Text(ByteReader &in) {
+  const uint8_t kind = in.U8();
+  const std::string text = kind == 0xFF ? std::string(32768, 'W') : in.Text(in.U8() % 48);
+  switch (kind % 4) {
+    case 0: OutText(text); break;
+    case 1: {
+      const int16_t x = in.Coord(), y = in.Coord();
+      OutTextXY(x, y, text);
+      break;
+    }
+    case 2: {
+      volatile int32_t sink = TextWidth(text) + TextHeight(text);
+      (void)sink;
+      break;
+    }
+    default: {
+      // No terminator after the text: a read past its length is a heap overflow.
+      const std::vector<char> exact(text.begin(), text.end());
+      OutText(std::string_view(exact.data(), exact.size()));
+      break;
+    }
+  }
 }
 
 void Post(ByteReader &in) {
@@ -295,6 +321,7 @@ void RunOne(Op op, ByteReader &in) {
     case kQueries: Queries(in); break;
     case kPost: Post(in); break;
     case kInvalidate: Invalidate(in); break;
+    case kText: Text(in); break;
     case kOpCount: break;
   }
 }

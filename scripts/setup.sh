@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config googletest libgtest-dev dpkg-dev file
-  libsdl2-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
+  libsdl2-dev libfontconfig-dev libfreetype-dev fonts-liberation fonts-dejavu-core
   libgl-dev libosmesa6-dev
   xvfb xdotool x11-apps x11-xkb-utils imagemagick
   mingw-w64 wine wine64

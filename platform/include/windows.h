@@ -183,6 +183,11 @@ typedef struct tagTEXTMETRICA {
   BYTE tmCharSet;
 } TEXTMETRICA;
 
+typedef struct tagSIZE {
+  LONG cx;
+  LONG cy;
+} SIZE, *LPSIZE;
+
 typedef int(CALLBACK *FONTENUMPROCA)(const LOGFONTA *, const TEXTMETRICA *, DWORD, LPARAM);
 typedef void(CALLBACK *LINEDDAPROC)(int, int, LPARAM);
 
@@ -707,6 +712,9 @@ UINT WINAPI GetTextAlign(HDC dc);
 int WINAPI SetTextCharacterExtra(HDC dc, int extra);
 int WINAPI GetTextCharacterExtra(HDC dc);
 BOOL WINAPI SetTextJustification(HDC dc, int breakExtra, int breakCount);
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size);
+BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA *metrics);
 
 // OpenGL on windows
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR *pfd);

@@ -3,18 +3,19 @@
 #include <strings.h>
 
 #include "gdi_font_families.h"
+#include "gdi_internal.h"
 
 namespace pv::gdi {
 namespace {
 
 // Windows faces that fontconfig knows no metric-compatible stand-in for, and the installed
-// family that stands for them here. "MS Sans Serif" is a wide screen face; DejaVu Sans
-// (fonts-dejavu-core) is the closest in spirit, and leaves Liberation Sans to "Arial".
+// family that stands for them here: the one the Wine prefixes of the scripts map it to, so
+// that text measures and looks the same on both.
 struct Substitute {
   const char *face;
   const char *family;
 };
-constexpr Substitute kSubstitutes[] = {{"MS Sans Serif", "DejaVu Sans"}};
+constexpr Substitute kSubstitutes[] = {{"MS Sans Serif", "Liberation Sans"}};
 
 int WeightOf(int fcWeight) {
   // fontconfig's scale: 80 regular, 200 bold; GDI's: 400 and 700.
@@ -83,6 +84,32 @@ std::vector<FoundFont> ListFonts(const std::string &family) {
   FcObjectSetDestroy(objects);
   FcPatternDestroy(pattern);
   return fonts;
+}
+
+FontFile ResolveFontFile(const LOGFONTA &log) {
+  std::lock_guard lock(FontFamiliesMutex());
+  // A face that nothing stands for still gets a font, as GDI's mapper always finds one.
+  std::string family = ResolveFamily(log.lfFaceName);
+  if (family.empty()) family = log.lfFaceName;
+  FcPattern *pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
+  const int weight = log.lfWeight <= 0 ? FW_NORMAL : log.lfWeight > 1000 ? 1000 : log.lfWeight;
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+  FcPatternAddInteger(pattern, FC_SLANT, log.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FontFile result;
+  FcResult r;
+  FcPattern *match = FcFontMatch(nullptr, pattern, &r);
+  FcChar8 *file = nullptr;
+  if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+    result.path = reinterpret_cast<char *>(file);
+    if (FcPatternGetInteger(match, FC_INDEX, 0, &result.index) != FcResultMatch) result.index = 0;
+  }
+  if (match) FcPatternDestroy(match);
+  FcPatternDestroy(pattern);
+  return result;
 }
 
 }  // namespace pv::gdi

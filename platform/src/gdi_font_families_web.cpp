@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include "gdi_font_families.h"
+#include "gdi_internal.h"
 
 namespace pv::gdi {
 namespace {
@@ -16,7 +17,7 @@ constexpr Alias kAliases[] = {
     {"Arial", "Liberation Sans"},           {"Helvetica", "Liberation Sans"},
     {"Times New Roman", "Liberation Serif"}, {"Times", "Liberation Serif"},
     {"Courier New", "Liberation Mono"},      {"Courier", "Liberation Mono"},
-    {"MS Sans Serif", "DejaVu Sans"},
+    {"MS Sans Serif", "Liberation Sans"},
 };
 
 const std::vector<FoundFont> &Catalogue() {
@@ -54,5 +55,8 @@ std::vector<FoundFont> ListFonts(const std::string &family) {
     if (family.empty() || f.family == family) fonts.push_back(f);
   return fonts;
 }
+
+// The catalogue names families, but a page reaches no font files: nothing to draw text with.
+FontFile ResolveFontFile(const LOGFONTA &) { return FontFile{}; }
 
 }  // namespace pv::gdi

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -85,10 +86,21 @@ struct Brush : Object {
   BrushPattern pattern;
 };
 
+struct RealizedFont;  // gdi_text.cpp
+
 struct Font : Object {
   Font() : Object(Kind::Font) {}
   LOGFONTA log{};
+  std::shared_ptr<RealizedFont> realized;  // made on first use; `log` never changes
 };
+
+// The font file that fontconfig picks for a LOGFONT's face, weight and slant; an empty path
+// when there is none at all.
+struct FontFile {
+  std::string path;
+  int index = 0;
+};
+FontFile ResolveFontFile(const LOGFONTA &log);
 
 // Only rectangular regions exist here; an empty rectangle is a NULLREGION.
 struct Region : Object {

@@ -1,4 +1,5 @@
-// The text state: installed font faces, the current font, justification and spacing.
+// The text state (installed font faces, the current font, justification and spacing) and the
+// operations that write and measure text with it.
 #include <cstdio>
 #include <string>
 
@@ -9,6 +10,38 @@ namespace plotvane {
 const char *const StandardFaces[4] = {"Courier New", "MS Sans Serif", "Times New Roman", "Arial"};
 
 namespace {
+
+// GDI takes a string's length as a signed count; longer texts are refused.
+constexpr size_t kLongestText = 32767;
+
+inline int DeviceX(const GraphSession &s, int32_t x) { return static_cast<int16_t>(x + s.ViewOriginX); }
+inline int DeviceY(const GraphSession &s, int32_t y) { return static_cast<int16_t>(y + s.ViewOriginY); }
+
+UINT AlignFlags(const GraphSession &s) {
+  static constexpr UINT alignH[3] = {TA_LEFT, TA_CENTER, TA_RIGHT};
+  static constexpr UINT alignV[3] = {TA_TOP, TA_BOTTOM, TA_BASELINE};
+  return alignH[s.TextJustifyH] | alignV[s.TextJustifyV] | TA_UPDATECP;
+}
+
+// The common start of the text operations, and the length check.
+bool TextStart(std::string_view text) {
+  if (!CommonStart()) return false;
+  if (text.size() > kLongestText) {
+    Session().GraphError = grOutOfRange;
+    return false;
+  }
+  return true;
+}
+
+// The extent of the text with the font and spacing of the page's device context.
+SIZE Extent(std::string_view text) {
+  GraphSession &s = Session();
+  SIZE size{0, 0};
+  EnterCriticalSection(&s.SessionLock);
+  if (!GetTextExtentPoint32A(s.PageDC, text.data(), static_cast<int>(text.size()), &size)) size = SIZE{0, 0};
+  LeaveCriticalSection(&s.SessionLock);
+  return size;
+}
 
 int CALLBACK FaceFound(const LOGFONTA *, const TEXTMETRICA *, DWORD, LPARAM) {
   Session().FontFound = 1;
@@ -95,8 +128,6 @@ void SetTextFont(uint16_t font, uint16_t direction, uint16_t size) {
 }
 
 void SetTextAlignment(int16_t horizontal, int16_t vertical) {
-  static constexpr UINT alignH[3] = {TA_LEFT, TA_CENTER, TA_RIGHT};
-  static constexpr UINT alignV[3] = {TA_TOP, TA_BOTTOM, TA_BASELINE};
   GraphSession &s = Session();
   if (!CommonStart()) return;
   if (horizontal < 0 || horizontal > 2 || vertical < 0 || vertical > 2) {
@@ -105,7 +136,7 @@ void SetTextAlignment(int16_t horizontal, int16_t vertical) {
   }
   s.TextJustifyH = horizontal;
   s.TextJustifyV = vertical;
-  const UINT flags = alignH[horizontal] | alignV[vertical] | TA_UPDATECP;
+  const UINT flags = AlignFlags(s);
   SetTextAlign(s.WindowDC, flags);
   SetTextAlign(s.PageDC, flags);
 }
@@ -117,6 +148,53 @@ void SetTextSpacing(uint16_t extra, uint16_t breakExtra, uint16_t, uint16_t) {
   SetTextCharacterExtra(s.PageDC, extra);
   SetTextJustification(s.WindowDC, breakExtra, 1);
   SetTextJustification(s.PageDC, breakExtra, 1);
+}
+
+void OutText(std::string_view text) {
+  GraphSession &s = Session();
+  if (!TextStart(text) || text.empty()) return;
+  const int count = static_cast<int>(text.size());
+  EnterCriticalSection(&s.SessionLock);
+  // Both device contexts write at their current position and move it (TA_UPDATECP).
+  if (s.DrawThrough) TextOutA(s.WindowDC, 0, 0, text.data(), count);
+  TextOutA(s.PageDC, 0, 0, text.data(), count);
+  POINT at{DeviceX(s, s.CursorX), DeviceY(s, s.CursorY)};
+  GetCurrentPositionEx(s.PageDC, &at);
+  LeaveCriticalSection(&s.SessionLock);
+  const int16_t x = static_cast<int16_t>(at.x - s.ViewOriginX), y = static_cast<int16_t>(at.y - s.ViewOriginY);
+  // The window's position follows even when nothing was drawn there.
+  if (!s.DrawThrough) MoveToEx(s.WindowDC, at.x, at.y, nullptr);
+  s.CursorX = x;
+  s.CursorY = y;
+}
+
+void OutTextXY(int16_t x, int16_t y, std::string_view text) {
+  GraphSession &s = Session();
+  if (!TextStart(text) || text.empty()) return;
+  const int count = static_cast<int>(text.size());
+  const UINT flags = AlignFlags(s);
+  const int dx = DeviceX(s, x), dy = DeviceY(s, y);
+  EnterCriticalSection(&s.SessionLock);
+  // Written at the point, not at the current position, which stays.
+  if (s.DrawThrough) {
+    SetTextAlign(s.WindowDC, flags & ~TA_UPDATECP);
+    TextOutA(s.WindowDC, dx, dy, text.data(), count);
+    SetTextAlign(s.WindowDC, flags);
+  }
+  SetTextAlign(s.PageDC, flags & ~TA_UPDATECP);
+  TextOutA(s.PageDC, dx, dy, text.data(), count);
+  SetTextAlign(s.PageDC, flags);
+  LeaveCriticalSection(&s.SessionLock);
+}
+
+int32_t TextWidth(std::string_view text) {
+  if (!TextStart(text)) return 0;
+  return Extent(text).cx;
+}
+
+int32_t TextHeight(std::string_view text) {
+  if (!TextStart(text)) return 0;
+  return Extent(text).cy;
 }
 
 }  // namespace plotvane

@@ -23,6 +23,16 @@ unset DISPLAY
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >"$out/wineboot.log" 2>&1 </dev/null || { echo "render: wineboot failed:"; cat "$out/wineboot.log"; exit 1; }
 fi
+# The library's standard faces stand for the Liberation families, as in the other scripts'
+# prefixes (and as our GDI maps them).
+if [ ! -f "$WINEPREFIX/fonts.done" ]; then
+  for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono" \
+    "MS Sans Serif=Liberation Sans"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f \
+      >>"$out/wineboot.log" 2>&1 </dev/null || { echo "render: the font mapping failed:"; cat "$out/wineboot.log"; exit 1; }
+  done
+  touch "$WINEPREFIX/fonts.done"
+fi
 (cd "$out" && wine "$exe" wine.bin >"$out/wine.log" 2>&1 </dev/null) ||
   { echo "render: Wine's renderer ended with status $?"; cat "$out/wine.log"; }
 [ -s "$out/wine.bin" ] || { echo "render: Wine's renderer wrote nothing"; status=1; }

@@ -18,6 +18,7 @@ std::vector<Scene> AllScenes() {
   AddPixelScenes(scenes);
   AddShapeScenes(scenes);
   AddStrokeScenes(scenes);
+  AddTextScenes(scenes);
   return scenes;
 }
 

@@ -113,6 +113,16 @@ void SetTextFont(uint16_t font, uint16_t direction, uint16_t size);
 void SetTextAlignment(int16_t horizontal, int16_t vertical);
 void SetTextSpacing(uint16_t extra, uint16_t breakExtra, uint16_t unused1, uint16_t unused2);
 
+// ---- Text --------------------------------------------------------------------------------
+// Each byte is one Windows-1252 character; texts longer than 32767 characters are refused (-7).
+// OutText writes at the current position and moves it past the text (as the justification
+// says); OutTextXY writes at (x, y) and leaves the current position alone.
+void OutText(std::string_view text);
+void OutTextXY(int16_t x, int16_t y, std::string_view text);
+// The size in pixels that the text takes with the current font and spacing.
+int32_t TextWidth(std::string_view text);
+int32_t TextHeight(std::string_view text);
+
 // ---- Keyboard ----------------------------------------------------------------------------
 // Characters arrive as one byte; keys without a character as the pair 0, code.
 bool KeyWaiting();
