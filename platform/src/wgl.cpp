@@ -1,14 +1,19 @@
-// OpenGL contexts on DCs, rendered by Mesa's off-screen renderer straight into the DC's pixels:
-// a 32-bit DIB section's bits or a window's surface. The renderer is loaded at run time, so a
-// machine without it only lacks OpenGL: wglCreateContext returns NULL.
+// OpenGL contexts on DCs, rendered by Mesa's off-screen renderer: straight into a window's
+// surface, and into a bitmap (1, 4, 8 or 32 bits) through a 32-bit copy of it that meets the
+// bitmap at set points (see Shadow). The renderer is loaded at run time, so a machine without
+// it only lacks OpenGL: wglCreateContext returns NULL.
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <map>
+#include <type_traits>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 #include "gdi_internal.h"
 #include "user_internal.h"
+#include "wgl_internal.h"
 
 namespace pv::wgl {
 namespace {
@@ -26,6 +31,22 @@ struct Mesa {
   unsigned char (*makeCurrent)(OsContext, void *buffer, unsigned type, int width, int height) = nullptr;
   void (*pixelStore)(int name, int value) = nullptr;
   void (*finish)() = nullptr;
+  // What putting a bitmap's pixels into GL's own picture takes.
+  struct {
+    void (*pushAttrib)(unsigned) = nullptr;
+    void (*popAttrib)() = nullptr;
+    void (*pushClientAttrib)(unsigned) = nullptr;
+    void (*popClientAttrib)() = nullptr;
+    void (*disable)(unsigned) = nullptr;
+    void (*colorMask)(unsigned char, unsigned char, unsigned char, unsigned char) = nullptr;
+    void (*pixelZoom)(float, float) = nullptr;
+    void (*pixelStorei)(unsigned, int) = nullptr;
+    void (*windowPos2i)(int, int) = nullptr;
+    void (*drawPixels)(int, int, unsigned, unsigned, const void *) = nullptr;
+    void (*getIntegerv)(unsigned, int *) = nullptr;
+    void (*useProgram)(unsigned) = nullptr;
+    void (*bindBuffer)(unsigned, unsigned) = nullptr;
+  } gl;
   bool ok = false;
 };
 
@@ -44,9 +65,27 @@ const Mesa &LoadMesa() {
     m.makeCurrent = reinterpret_cast<decltype(m.makeCurrent)>(dlsym(lib, "OSMesaMakeCurrent"));
     m.pixelStore = reinterpret_cast<decltype(m.pixelStore)>(dlsym(lib, "OSMesaPixelStore"));
     using GetProc = void *(*)(const char *);
-    if (auto get = reinterpret_cast<GetProc>(dlsym(lib, "OSMesaGetProcAddress")))
-      m.finish = reinterpret_cast<void (*)()>(get("glFinish"));
-    m.ok = m.create && m.destroy && m.makeCurrent && m.pixelStore && m.finish;
+    if (auto get = reinterpret_cast<GetProc>(dlsym(lib, "OSMesaGetProcAddress"))) {
+      auto load = [&](auto &fn, const char *name) { fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(get(name)); };
+      load(m.finish, "glFinish");
+      load(m.gl.pushAttrib, "glPushAttrib");
+      load(m.gl.popAttrib, "glPopAttrib");
+      load(m.gl.pushClientAttrib, "glPushClientAttrib");
+      load(m.gl.popClientAttrib, "glPopClientAttrib");
+      load(m.gl.disable, "glDisable");
+      load(m.gl.colorMask, "glColorMask");
+      load(m.gl.pixelZoom, "glPixelZoom");
+      load(m.gl.pixelStorei, "glPixelStorei");
+      load(m.gl.windowPos2i, "glWindowPos2i");
+      load(m.gl.drawPixels, "glDrawPixels");
+      load(m.gl.getIntegerv, "glGetIntegerv");
+      load(m.gl.useProgram, "glUseProgram");
+      load(m.gl.bindBuffer, "glBindBuffer");
+    }
+    const auto &g = m.gl;
+    m.ok = m.create && m.destroy && m.makeCurrent && m.pixelStore && m.finish && g.pushAttrib && g.popAttrib &&
+           g.pushClientAttrib && g.popClientAttrib && g.disable && g.colorMask && g.pixelZoom && g.pixelStorei &&
+           g.windowPos2i && g.drawPixels && g.getIntegerv && g.useProgram && g.bindBuffer;
     return m;  // the library stays loaded for the life of the process
   }();
   return mesa;
@@ -56,10 +95,26 @@ const Mesa &LoadMesa() {
 constexpr int kWindowFormat = 1, kBitmapFormat = 2, kFormats = 2;
 constexpr BYTE kDepthBits = 24, kStencilBits = 8;
 
+// GL renders a bitmap into a 32-bit copy, its shadow, starting from the bitmap's pixels. The
+// two meet when the context lets go of the bitmap (wglMakeCurrent, wglDeleteContext) and at
+// GdiFlush on the thread it is current on: the pixels GL changed since the last meeting go into
+// the bitmap (on a palette bitmap in the nearest colours of its table), and then the bitmap,
+// with what GDI drew meanwhile, becomes GL's picture again. Where both drew between two
+// meetings, GL's pixel wins.
+struct Shadow {
+  HBITMAP bitmap = nullptr;
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;  // what GL draws on, top row first, bytes B, G, R, A
+  std::vector<uint32_t> handed;  // the bitmap as last copied in
+};
+
 struct Context {
   OsContext os = nullptr;
   int format = 0;
   DWORD currentOn = 0;  // thread it is current on, 0 if none
+  // While current on a bitmap. Kept here, not with the thread: a thread's own objects are gone
+  // before the handlers of a process exit let go of the context.
+  std::unique_ptr<Shadow> shadow;
 };
 
 std::mutex g_mutex;
@@ -71,16 +126,18 @@ struct Current {
   HGLRC context = nullptr;
   HDC dc = nullptr;
   pv::WindowSurface *surface = nullptr;  // told about the change when the context lets go
+  Shadow *shadow = nullptr;              // the context's, for a bitmap
 };
 thread_local Current t_current;
 
-// What a DC draws on, for the renderer: 32-bit pixels only.
+// What a DC draws on, for the renderer: a window's 32-bit pixels, or a bitmap drawn through a shadow.
 struct Target {
   void *bits = nullptr;
   int width = 0, height = 0, rowPixels = 0;
   bool topDown = true;
   bool window = false;
   pv::WindowSurface *surface = nullptr;
+  HBITMAP bitmap = nullptr;  // the bitmap, when it is one
 };
 
 bool TargetOf(HDC hdc, Target &t) {
@@ -98,13 +155,108 @@ bool TargetOf(HDC hdc, Target &t) {
     return t.width > 0 && t.height > 0;
   }
   pv::gdi::Bitmap *b = dc->bitmap;
-  if (!b || b->bpp != 32 || !b->bits) return false;
-  t.bits = b->bits;
+  if (!b || !b->bits) return false;
   t.width = b->width;
   t.height = b->height;
-  t.rowPixels = b->stride / 4;
-  t.topDown = b->topDown;
+  t.bitmap = static_cast<HBITMAP>(b->handle);
   return true;
+}
+
+// The shadow's bitmap, or an empty raster when it is gone or no longer of the shadow's size.
+// Caller holds GdiLock.
+pv::gdi::Raster ShadowedRaster(const Shadow &sh) {
+  const pv::gdi::Bitmap *b = pv::gdi::FindBitmap(sh.bitmap);
+  pv::gdi::Raster r = b ? pv::gdi::RasterOf(*b) : pv::gdi::Raster{};
+  return r.width == sh.width && r.height == sh.height ? r : pv::gdi::Raster{};
+}
+
+// Makes GL's own picture the given pixels (top row first, bytes B, G, R, A): the renderer keeps
+// its picture apart from the buffer it was given, and copies all of it there when it finishes.
+// Whatever state the program left is put back.
+void DrawIntoGl(const Mesa &mesa, const uint32_t *pixels, int width, int height) {
+  const auto &gl = mesa.gl;
+  constexpr unsigned kAllAttribs = 0x000FFFFF, kPixelStore = 0x1, kCurrentProgram = 0x8B8D;
+  constexpr unsigned kUnpackBuffer = 0x88EC, kUnpackBufferBinding = 0x88EF, kBgraFormat = 0x80E1;
+  int program = 0, unpackBuffer = 0;
+  gl.getIntegerv(kCurrentProgram, &program);
+  gl.getIntegerv(kUnpackBufferBinding, &unpackBuffer);
+  gl.pushAttrib(kAllAttribs);
+  gl.pushClientAttrib(kPixelStore);
+  gl.useProgram(0);
+  gl.bindBuffer(kUnpackBuffer, 0);
+  // Blend, alpha test, depth, stencil, scissor, logic op, dither, fog, textures 1D, 2D, 3D, cube.
+  for (unsigned cap : {0x0BE2u, 0x0BC0u, 0x0B71u, 0x0B90u, 0x0C11u, 0x0BF2u, 0x0BD0u, 0x0B60u, 0x0DE0u, 0x0DE1u,
+                       0x806Fu, 0x8513u})
+    gl.disable(cap);
+  gl.colorMask(1, 1, 1, 1);
+  // Unpack: packed rows, no skips or swaps.
+  for (unsigned name : {0x0CF2u, 0x0CF3u, 0x0CF4u, 0x0CF0u, 0x0CF1u}) gl.pixelStorei(name, 0);
+  gl.pixelStorei(0x0CF5u, 4);
+  // GL's rows go upwards: the top row first is drawn downwards from the top.
+  gl.windowPos2i(0, height);
+  gl.pixelZoom(1.0f, -1.0f);
+  gl.drawPixels(width, height, kBgraFormat, kUnsignedByte, pixels);
+  gl.popClientAttrib();
+  gl.popAttrib();
+  gl.bindBuffer(kUnpackBuffer, static_cast<unsigned>(unpackBuffer));
+  gl.useProgram(static_cast<unsigned>(program));
+}
+
+// The bitmap's pixels, in their table colours, into the shadow.
+void CopyIn(const pv::gdi::Raster &r, Shadow &sh) {
+  uint32_t colors[256];
+  if (r.bpp != 32) {
+    for (uint32_t v = 0; v <= r.mask; ++v) {
+      const COLORREF c = r.ColorOf(v);
+      colors[v] = 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+  }
+  for (int y = 0; y < sh.height; ++y) {
+    uint32_t *row = &sh.pixels[static_cast<size_t>(y) * sh.width];
+    for (int x = 0; x < sh.width; ++x) row[x] = r.bpp == 32 ? 0xFF000000u | r.Get(x, y) : colors[r.Get(x, y)];
+  }
+  sh.handed = sh.pixels;
+}
+
+// Makes the bitmap, each pixel in its table colour, the shadow and GL's picture.
+void HandToGl(const Mesa &mesa, Shadow &sh) {
+  {
+    pv::gdi::GdiGuard guard(pv::gdi::GdiLock());
+    const pv::gdi::Raster r = ShadowedRaster(sh);
+    if (!r.bpp) return;
+    CopyIn(r, sh);
+  }
+  DrawIntoGl(mesa, sh.pixels.data(), sh.width, sh.height);
+}
+
+// Puts the pixels GL changed since the last meeting into the bitmap, on palette bitmaps in the
+// nearest table colours.
+void TakeFromGl(Shadow &sh) {
+  pv::gdi::GdiGuard guard(pv::gdi::GdiLock());
+  const pv::gdi::Raster r = ShadowedRaster(sh);
+  if (!r.bpp) return;
+  // GL's pictures hold few colours, and long runs of one.
+  struct Memo {
+    uint32_t rgb = ~0u, index = 0;
+  } memo[1024];
+  for (int y = 0; y < sh.height; ++y) {
+    for (int x = 0; x < sh.width; ++x) {
+      const size_t i = static_cast<size_t>(y) * sh.width + x;
+      const uint32_t rgb = sh.pixels[i] & 0xFFFFFFu;
+      if (rgb == (sh.handed[i] & 0xFFFFFFu)) continue;
+      if (r.bpp == 32) {
+        r.Set(x, y, rgb);
+        continue;
+      }
+      Memo &m = memo[(rgb * 2654435761u) >> 22];
+      if (m.rgb != rgb) {
+        m.rgb = rgb;
+        m.index = static_cast<uint32_t>(
+            pv::gdi::NearestIndex(r.table, r.tableSize, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF)));
+      }
+      r.Set(x, y, m.index);
+    }
+  }
 }
 
 bool IsWindowDc(HDC hdc) {
@@ -135,11 +287,15 @@ void Describe(int format, PIXELFORMATDESCRIPTOR &pfd) {
 void Release(const Mesa &mesa) {
   if (!t_current.context) return;
   mesa.finish();
+  if (t_current.shadow) TakeFromGl(*t_current.shadow);
   mesa.makeCurrent(nullptr, nullptr, 0, 0, 0);
   {
     std::lock_guard lock(g_mutex);
     auto it = g_contexts.find(reinterpret_cast<uintptr_t>(t_current.context));
-    if (it != g_contexts.end()) it->second.currentOn = 0;
+    if (it != g_contexts.end()) {
+      it->second.currentOn = 0;
+      it->second.shadow.reset();
+    }
   }
   if (t_current.surface && t_current.surface->onChanged) {
     int w, h;
@@ -154,6 +310,15 @@ void Release(const Mesa &mesa) {
 }
 
 }  // namespace
+
+void MeetShadowedBitmap() {
+  if (!t_current.shadow) return;
+  const Mesa &mesa = LoadMesa();
+  mesa.finish();
+  TakeFromGl(*t_current.shadow);
+  HandToGl(mesa, *t_current.shadow);
+}
+
 }  // namespace pv::wgl
 
 using namespace pv::wgl;
@@ -217,7 +382,7 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
   std::lock_guard lock(g_mutex);
   uintptr_t handle = g_nextContext;
   g_nextContext += 4;
-  g_contexts[handle] = Context{os, format, 0};
+  g_contexts[handle] = Context{os, format, 0, nullptr};
   return reinterpret_cast<HGLRC>(handle);
 }
 
@@ -239,33 +404,48 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
   Target target;
   if (!TargetOf(dc, target)) return FALSE;
   Release(mesa);
+  std::unique_ptr<Shadow> shadow;
+  if (target.bitmap) {
+    shadow = std::make_unique<Shadow>();
+    shadow->bitmap = target.bitmap;
+    shadow->width = target.width;
+    shadow->height = target.height;
+    shadow->pixels.resize(static_cast<size_t>(target.width) * target.height);
+    target.bits = shadow->pixels.data();
+    target.rowPixels = target.width;
+    target.topDown = true;
+  }
   if (!mesa.makeCurrent(os, target.bits, kUnsignedByte, target.width, target.height)) return FALSE;
   mesa.pixelStore(kRowLength, target.rowPixels);
   mesa.pixelStore(kYUp, target.topDown ? 0 : 1);
+  if (shadow) HandToGl(mesa, *shadow);  // GL draws over the bitmap, not over a blank picture
+  Shadow *kept = shadow.get();
   {
     std::lock_guard lock(g_mutex);
-    g_contexts[reinterpret_cast<uintptr_t>(context)].currentOn = GetCurrentThreadId();
+    Context &c = g_contexts[reinterpret_cast<uintptr_t>(context)];
+    c.currentOn = GetCurrentThreadId();
+    c.shadow = std::move(shadow);
   }
-  t_current = {context, dc, target.window ? target.surface : nullptr};
+  t_current = {context, dc, target.window ? target.surface : nullptr, kept};
   return TRUE;
 }
 
 BOOL WINAPI wglDeleteContext(HGLRC context) {
   const Mesa &mesa = LoadMesa();
-  Context c;
+  OsContext os;
   {
     std::lock_guard lock(g_mutex);
     auto it = g_contexts.find(reinterpret_cast<uintptr_t>(context));
     if (it == g_contexts.end()) return FALSE;
     if (it->second.currentOn && it->second.currentOn != GetCurrentThreadId()) return FALSE;
-    c = it->second;
+    os = it->second.os;
   }
   if (t_current.context == context) Release(mesa);
   {
     std::lock_guard lock(g_mutex);
     g_contexts.erase(reinterpret_cast<uintptr_t>(context));
   }
-  mesa.destroy(c.os);
+  mesa.destroy(os);
   return TRUE;
 }
 
