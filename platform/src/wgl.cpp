@@ -1,12 +1,11 @@
 // OpenGL contexts on DCs, rendered by Mesa's off-screen renderer: straight into a window's
-// surface, and into a bitmap (1, 4, 8 or 32 bits) through a 32-bit copy of it that meets the
-// bitmap at set points (see Shadow). The renderer is loaded at run time, so a machine without
+// surface, and into a bitmap (1, 4, 8 or 32 bits) through a 32-bit copy that meets the bitmap
+// at set points (see Shadow). The renderer is loaded at run time, so a machine without
 // it only lacks OpenGL: wglCreateContext returns NULL.
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <map>
-#include <type_traits>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -31,22 +30,6 @@ struct Mesa {
   unsigned char (*makeCurrent)(OsContext, void *buffer, unsigned type, int width, int height) = nullptr;
   void (*pixelStore)(int name, int value) = nullptr;
   void (*finish)() = nullptr;
-  // What putting a bitmap's pixels into GL's own picture takes.
-  struct {
-    void (*pushAttrib)(unsigned) = nullptr;
-    void (*popAttrib)() = nullptr;
-    void (*pushClientAttrib)(unsigned) = nullptr;
-    void (*popClientAttrib)() = nullptr;
-    void (*disable)(unsigned) = nullptr;
-    void (*colorMask)(unsigned char, unsigned char, unsigned char, unsigned char) = nullptr;
-    void (*pixelZoom)(float, float) = nullptr;
-    void (*pixelStorei)(unsigned, int) = nullptr;
-    void (*windowPos2i)(int, int) = nullptr;
-    void (*drawPixels)(int, int, unsigned, unsigned, const void *) = nullptr;
-    void (*getIntegerv)(unsigned, int *) = nullptr;
-    void (*useProgram)(unsigned) = nullptr;
-    void (*bindBuffer)(unsigned, unsigned) = nullptr;
-  } gl;
   bool ok = false;
 };
 
@@ -65,27 +48,9 @@ const Mesa &LoadMesa() {
     m.makeCurrent = reinterpret_cast<decltype(m.makeCurrent)>(dlsym(lib, "OSMesaMakeCurrent"));
     m.pixelStore = reinterpret_cast<decltype(m.pixelStore)>(dlsym(lib, "OSMesaPixelStore"));
     using GetProc = void *(*)(const char *);
-    if (auto get = reinterpret_cast<GetProc>(dlsym(lib, "OSMesaGetProcAddress"))) {
-      auto load = [&](auto &fn, const char *name) { fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(get(name)); };
-      load(m.finish, "glFinish");
-      load(m.gl.pushAttrib, "glPushAttrib");
-      load(m.gl.popAttrib, "glPopAttrib");
-      load(m.gl.pushClientAttrib, "glPushClientAttrib");
-      load(m.gl.popClientAttrib, "glPopClientAttrib");
-      load(m.gl.disable, "glDisable");
-      load(m.gl.colorMask, "glColorMask");
-      load(m.gl.pixelZoom, "glPixelZoom");
-      load(m.gl.pixelStorei, "glPixelStorei");
-      load(m.gl.windowPos2i, "glWindowPos2i");
-      load(m.gl.drawPixels, "glDrawPixels");
-      load(m.gl.getIntegerv, "glGetIntegerv");
-      load(m.gl.useProgram, "glUseProgram");
-      load(m.gl.bindBuffer, "glBindBuffer");
-    }
-    const auto &g = m.gl;
-    m.ok = m.create && m.destroy && m.makeCurrent && m.pixelStore && m.finish && g.pushAttrib && g.popAttrib &&
-           g.pushClientAttrib && g.popClientAttrib && g.disable && g.colorMask && g.pixelZoom && g.pixelStorei &&
-           g.windowPos2i && g.drawPixels && g.getIntegerv && g.useProgram && g.bindBuffer;
+    if (auto get = reinterpret_cast<GetProc>(dlsym(lib, "OSMesaGetProcAddress")))
+      m.finish = reinterpret_cast<void (*)()>(get("glFinish"));
+    m.ok = m.create && m.destroy && m.makeCurrent && m.pixelStore && m.finish;
     return m;  // the library stays loaded for the life of the process
   }();
   return mesa;
@@ -95,17 +60,18 @@ const Mesa &LoadMesa() {
 constexpr int kWindowFormat = 1, kBitmapFormat = 2, kFormats = 2;
 constexpr BYTE kDepthBits = 24, kStencilBits = 8;
 
-// GL renders a bitmap into a 32-bit copy, its shadow, starting from the bitmap's pixels. The
-// two meet when the context lets go of the bitmap (wglMakeCurrent, wglDeleteContext) and at
-// GdiFlush on the thread it is current on: the pixels GL changed since the last meeting go into
-// the bitmap (on a palette bitmap in the nearest colours of its table), and then the bitmap,
-// with what GDI drew meanwhile, becomes GL's picture again. Where both drew between two
-// meetings, GL's pixel wins.
+// GL renders a bitmap into a 32-bit copy, its shadow. The renderer keeps a picture of its own,
+// which starts empty, and copies all of it into the shadow when it finishes. The shadow and
+// the bitmap meet when the context lets go of the bitmap (wglMakeCurrent, wglDeleteContext) and
+// at GdiFlush on the thread it is current on: the pixels of GL's picture that changed since
+// the last meeting go into the bitmap (on a palette bitmap in the nearest colours of its
+// table); the rest of the bitmap keeps what GDI drew. GL draws over its own picture, never
+// over GDI's pixels.
 struct Shadow {
   HBITMAP bitmap = nullptr;
   int width = 0, height = 0;
-  std::vector<uint32_t> pixels;  // what GL draws on, top row first, bytes B, G, R, A
-  std::vector<uint32_t> handed;  // the bitmap as last copied in
+  std::vector<uint32_t> pixels;   // what GL draws on, top row first, bytes B, G, R, A
+  std::vector<uint32_t> picture;  // GL's picture at the last meeting
 };
 
 struct Context {
@@ -115,6 +81,9 @@ struct Context {
   // While current on a bitmap. Kept here, not with the thread: a thread's own objects are gone
   // before the handlers of a process exit let go of the context.
   std::unique_ptr<Shadow> shadow;
+  // GL's picture when the context last let go of a bitmap: the renderer keeps it.
+  std::vector<uint32_t> picture;
+  int pictureWidth = 0, pictureHeight = 0;
 };
 
 std::mutex g_mutex;
@@ -170,71 +139,15 @@ pv::gdi::Raster ShadowedRaster(const Shadow &sh) {
   return r.width == sh.width && r.height == sh.height ? r : pv::gdi::Raster{};
 }
 
-// Makes GL's own picture the given pixels (top row first, bytes B, G, R, A): the renderer keeps
-// its picture apart from the buffer it was given, and copies all of it there when it finishes.
-// Whatever state the program left is put back.
-void DrawIntoGl(const Mesa &mesa, const uint32_t *pixels, int width, int height) {
-  const auto &gl = mesa.gl;
-  constexpr unsigned kAllAttribs = 0x000FFFFF, kPixelStore = 0x1, kCurrentProgram = 0x8B8D;
-  constexpr unsigned kUnpackBuffer = 0x88EC, kUnpackBufferBinding = 0x88EF, kBgraFormat = 0x80E1;
-  int program = 0, unpackBuffer = 0;
-  gl.getIntegerv(kCurrentProgram, &program);
-  gl.getIntegerv(kUnpackBufferBinding, &unpackBuffer);
-  gl.pushAttrib(kAllAttribs);
-  gl.pushClientAttrib(kPixelStore);
-  gl.useProgram(0);
-  gl.bindBuffer(kUnpackBuffer, 0);
-  // Blend, alpha test, depth, stencil, scissor, logic op, dither, fog, textures 1D, 2D, 3D, cube.
-  for (unsigned cap : {0x0BE2u, 0x0BC0u, 0x0B71u, 0x0B90u, 0x0C11u, 0x0BF2u, 0x0BD0u, 0x0B60u, 0x0DE0u, 0x0DE1u,
-                       0x806Fu, 0x8513u})
-    gl.disable(cap);
-  gl.colorMask(1, 1, 1, 1);
-  // Unpack: packed rows, no skips or swaps.
-  for (unsigned name : {0x0CF2u, 0x0CF3u, 0x0CF4u, 0x0CF0u, 0x0CF1u}) gl.pixelStorei(name, 0);
-  gl.pixelStorei(0x0CF5u, 4);
-  // GL's rows go upwards: the top row first is drawn downwards from the top.
-  gl.windowPos2i(0, height);
-  gl.pixelZoom(1.0f, -1.0f);
-  gl.drawPixels(width, height, kBgraFormat, kUnsignedByte, pixels);
-  gl.popClientAttrib();
-  gl.popAttrib();
-  gl.bindBuffer(kUnpackBuffer, static_cast<unsigned>(unpackBuffer));
-  gl.useProgram(static_cast<unsigned>(program));
-}
-
-// The bitmap's pixels, in their table colours, into the shadow.
-void CopyIn(const pv::gdi::Raster &r, Shadow &sh) {
-  uint32_t colors[256];
-  if (r.bpp != 32) {
-    for (uint32_t v = 0; v <= r.mask; ++v) {
-      const COLORREF c = r.ColorOf(v);
-      colors[v] = 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    }
-  }
-  for (int y = 0; y < sh.height; ++y) {
-    uint32_t *row = &sh.pixels[static_cast<size_t>(y) * sh.width];
-    for (int x = 0; x < sh.width; ++x) row[x] = r.bpp == 32 ? 0xFF000000u | r.Get(x, y) : colors[r.Get(x, y)];
-  }
-  sh.handed = sh.pixels;
-}
-
-// Makes the bitmap, each pixel in its table colour, the shadow and GL's picture.
-void HandToGl(const Mesa &mesa, Shadow &sh) {
-  {
-    pv::gdi::GdiGuard guard(pv::gdi::GdiLock());
-    const pv::gdi::Raster r = ShadowedRaster(sh);
-    if (!r.bpp) return;
-    CopyIn(r, sh);
-  }
-  DrawIntoGl(mesa, sh.pixels.data(), sh.width, sh.height);
-}
-
 // Puts the pixels GL changed since the last meeting into the bitmap, on palette bitmaps in the
 // nearest table colours.
 void TakeFromGl(Shadow &sh) {
   pv::gdi::GdiGuard guard(pv::gdi::GdiLock());
   const pv::gdi::Raster r = ShadowedRaster(sh);
-  if (!r.bpp) return;
+  if (!r.bpp) {
+    sh.picture = sh.pixels;
+    return;
+  }
   // GL's pictures hold few colours, and long runs of one.
   struct Memo {
     uint32_t rgb = ~0u, index = 0;
@@ -242,8 +155,8 @@ void TakeFromGl(Shadow &sh) {
   for (int y = 0; y < sh.height; ++y) {
     for (int x = 0; x < sh.width; ++x) {
       const size_t i = static_cast<size_t>(y) * sh.width + x;
+      if (sh.pixels[i] == sh.picture[i]) continue;
       const uint32_t rgb = sh.pixels[i] & 0xFFFFFFu;
-      if (rgb == (sh.handed[i] & 0xFFFFFFu)) continue;
       if (r.bpp == 32) {
         r.Set(x, y, rgb);
         continue;
@@ -257,6 +170,7 @@ void TakeFromGl(Shadow &sh) {
       r.Set(x, y, m.index);
     }
   }
+  sh.picture = sh.pixels;
 }
 
 bool IsWindowDc(HDC hdc) {
@@ -293,8 +207,14 @@ void Release(const Mesa &mesa) {
     std::lock_guard lock(g_mutex);
     auto it = g_contexts.find(reinterpret_cast<uintptr_t>(t_current.context));
     if (it != g_contexts.end()) {
-      it->second.currentOn = 0;
-      it->second.shadow.reset();
+      Context &c = it->second;
+      c.currentOn = 0;
+      if (c.shadow) {
+        c.picture = std::move(c.shadow->picture);
+        c.pictureWidth = c.shadow->width;
+        c.pictureHeight = c.shadow->height;
+        c.shadow.reset();
+      }
     }
   }
   if (t_current.surface && t_current.surface->onChanged) {
@@ -316,7 +236,6 @@ void MeetShadowedBitmap() {
   const Mesa &mesa = LoadMesa();
   mesa.finish();
   TakeFromGl(*t_current.shadow);
-  HandToGl(mesa, *t_current.shadow);
 }
 
 }  // namespace pv::wgl
@@ -382,7 +301,7 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
   std::lock_guard lock(g_mutex);
   uintptr_t handle = g_nextContext;
   g_nextContext += 4;
-  g_contexts[handle] = Context{os, format, 0, nullptr};
+  g_contexts[handle] = Context{os, format, 0, nullptr, {}, 0, 0};
   return reinterpret_cast<HGLRC>(handle);
 }
 
@@ -410,7 +329,13 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     shadow->bitmap = target.bitmap;
     shadow->width = target.width;
     shadow->height = target.height;
+    {
+      std::lock_guard lock(g_mutex);
+      Context &c = g_contexts[reinterpret_cast<uintptr_t>(context)];
+      if (c.pictureWidth == target.width && c.pictureHeight == target.height) shadow->pixels = c.picture;
+    }
     shadow->pixels.resize(static_cast<size_t>(target.width) * target.height);
+    shadow->picture = shadow->pixels;
     target.bits = shadow->pixels.data();
     target.rowPixels = target.width;
     target.topDown = true;
@@ -418,7 +343,6 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
   if (!mesa.makeCurrent(os, target.bits, kUnsignedByte, target.width, target.height)) return FALSE;
   mesa.pixelStore(kRowLength, target.rowPixels);
   mesa.pixelStore(kYUp, target.topDown ? 0 : 1);
-  if (shadow) HandToGl(mesa, *shadow);  // GL draws over the bitmap, not over a blank picture
   Shadow *kept = shadow.get();
   {
     std::lock_guard lock(g_mutex);

@@ -3,8 +3,8 @@
 
 namespace pv::wgl {
 
-// At GdiFlush: when the calling thread's context draws on a bitmap, GL's pixels go into
-// the bitmap and the bitmap's go back to GL.
+// At GdiFlush: when the calling thread's context draws on a bitmap, what GL drew since the
+// last meeting goes into the bitmap.
 void MeetShadowedBitmap();
 
 }  // namespace pv::wgl
