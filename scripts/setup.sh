@@ -4,13 +4,16 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config googletest libgtest-dev
+  cmake g++ make pkg-config googletest libgtest-dev dpkg-dev file
   libsdl2-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libgl-dev libosmesa6-dev
-  xvfb xdotool x11-apps imagemagick
+  xvfb xdotool x11-apps x11-xkb-utils imagemagick
   mingw-w64 wine wine64
   clang libclang-rt-14-dev
+  emscripten chromium
 )
+# The web tests take puppeteer-core from npm; a node that comes with its own npm keeps it.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

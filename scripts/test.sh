@@ -7,6 +7,10 @@
 #                 UndefinedBehaviorSanitizer); without clang, by the replay test of the native build
 #   windows       the library built with mingw-w64 and its tests run under Wine; the
 #                 reference check of the platform layer against Wine's GDI
+#   install       cmake --install into a throw-away prefix, the template program built against
+#                 it and run, the shared library's exports, the Debian package (test-install.sh)
+#   web           the WebAssembly build (scripts/web.sh) and its test programs, run in
+#                 headless Chromium by tests/web (puppeteer-core from npm)
 # Usage: scripts/test.sh [stage ...]   (all stages by default)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -116,8 +120,54 @@ stage_windows() {
   count_ctest windows "$dir/x86_64/ctest.log"
 }
 
+# test-install.sh ends with its own count, "N passed, M failed".
+stage_install() {
+  local log="$root/build-install.log" line p f
+  bash "$root/scripts/test-install.sh" 2>&1 | tee "$log"
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    failures+=("install: no result")
+    failed=$((failed + 1))
+    return
+  fi
+  p=${line%% passed*}
+  f=${line#*, }
+  f=${f%% failed}
+  passed=$((passed + p))
+  failed=$((failed + f))
+  ((f == 0)) || failures+=("install: $f of $((p + f)) failed")
+}
+
+stage_web() {
+  local log="$root/build-web-cmake.build.log"
+  if ! bash "$root/scripts/web.sh" build inputcodes crashes >"$log" 2>&1; then
+    tail -n 60 "$log"
+    failures+=("web: build failed")
+    failed=$((failed + 1))
+    return
+  fi
+  if ! (cd "$root/tests/web" && npm ci --no-audit --no-fund >/dev/null 2>&1); then
+    failures+=("web: npm ci failed")
+    failed=$((failed + 1))
+    return
+  fi
+  log="$root/build-web-cmake/test.log"
+  (cd "$root/tests/web" && node --test) 2>&1 | tee "$log"
+  local p f
+  p=$(sed -nE 's/^# pass ([0-9]+)$/\1/p' "$log")
+  f=$(sed -nE 's/^# fail ([0-9]+)$/\1/p' "$log")
+  if [ -z "$p" ] || [ -z "$f" ] || ((p + f == 0)); then
+    failures+=("web: the browser tests ran no test")
+    failed=$((failed + 1))
+    return
+  fi
+  passed=$((passed + p))
+  failed=$((failed + f))
+  ((f == 0)) || failures+=("web: $f of $((p + f)) failed")
+}
+
 stages=("$@")
-((${#stages[@]})) || stages=(native asan_ubsan tsan fuzz windows)
+((${#stages[@]})) || stages=(native asan_ubsan tsan fuzz windows install web)
 for s in "${stages[@]}"; do
   s=${s//-/_}
   echo "==== stage $s"

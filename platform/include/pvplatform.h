@@ -9,7 +9,8 @@
 
 namespace pvplatform {
 
-// Windows are shown by SDL2 (a real window) or by the headless host (no display at all).
+// Windows are shown by SDL2 (a real window; in the WebAssembly build, the page's canvas) or
+// by the headless host (no display at all).
 // The default comes from the environment: PLOTVANE_HOST=headless selects the headless host.
 enum class HostKind { Sdl, Headless };
 void SetHostKind(HostKind kind);

@@ -1,104 +1,17 @@
-// Fonts and the text state of a DC: logical fonts, font families through fontconfig, text
+// Fonts and the text state of a DC: logical fonts, the enumeration of font families, text
 // alignment, character extra and justification.
-#include <fontconfig/fontconfig.h>
-#include <strings.h>
-
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "gdi_font_families.h"
 #include "gdi_internal.h"
 #include "pvplatform.h"
 
 namespace pv::gdi {
 namespace {
-
-// Windows faces that fontconfig knows no metric-compatible stand-in for, and the installed
-// family that stands for them here. "MS Sans Serif" is a wide screen face; DejaVu Sans
-// (fonts-dejavu-core) is the closest in spirit, and leaves Liberation Sans to "Arial".
-struct Substitute {
-  const char *face;
-  const char *family;
-};
-constexpr Substitute kSubstitutes[] = {{"MS Sans Serif", "DejaVu Sans"}};
-
-// fontconfig's configuration is shared; its calls are kept to one thread at a time.
-std::mutex &FontconfigMutex() {
-  static std::mutex m;
-  return m;
-}
-
-struct FoundFont {
-  std::string family;
-  int weight = FW_NORMAL;
-  bool italic = false;
-  bool fixedPitch = false;
-};
-
-int WeightOf(int fcWeight) {
-  // fontconfig's scale: 80 regular, 200 bold; GDI's: 400 and 700.
-  return static_cast<int>(FcWeightToOpenType(fcWeight));
-}
-
-FoundFont Describe(FcPattern *font) {
-  FoundFont f;
-  FcChar8 *family = nullptr;
-  if (FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch) f.family = reinterpret_cast<char *>(family);
-  int v = 0;
-  if (FcPatternGetInteger(font, FC_WEIGHT, 0, &v) == FcResultMatch) f.weight = WeightOf(v);
-  if (FcPatternGetInteger(font, FC_SLANT, 0, &v) == FcResultMatch) f.italic = v != FC_SLANT_ROMAN;
-  if (FcPatternGetInteger(font, FC_SPACING, 0, &v) == FcResultMatch) f.fixedPitch = v == FC_MONO;
-  return f;
-}
-
-// The installed family that a face name stands for: the family of that name, or one that
-// fontconfig binds to it strongly (its metric-compatible aliases). Empty when there is none.
-std::string ResolveFamily(const char *face) {
-  FcPattern *pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(face));
-  for (const Substitute &s : kSubstitutes)
-    if (strcasecmp(s.face, face) == 0)
-      FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(s.family));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  std::string result;
-  FcResult r;
-  FcPattern *match = FcFontMatch(nullptr, pattern, &r);
-  FcChar8 *matched = nullptr;
-  if (match && FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch) {
-    // Weakly bound families are generic fallbacks: any face would "match" one of those.
-    FcValue value;
-    FcValueBinding binding;
-    for (int i = 0; FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i) {
-      if (binding == FcValueBindingWeak || value.type != FcTypeString) continue;
-      if (strcasecmp(reinterpret_cast<const char *>(value.u.s), reinterpret_cast<const char *>(matched)) == 0) {
-        result = reinterpret_cast<char *>(matched);
-        break;
-      }
-    }
-  }
-  if (match) FcPatternDestroy(match);
-  FcPatternDestroy(pattern);
-  return result;
-}
-
-// Every installed font of `family` (all families when empty), one entry per font.
-std::vector<FoundFont> ListFonts(const std::string &family) {
-  std::vector<FoundFont> fonts;
-  FcPattern *pattern = FcPatternCreate();
-  if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
-  FcObjectSet *objects = FcObjectSetBuild(FC_FAMILY, FC_WEIGHT, FC_SLANT, FC_SPACING, nullptr);
-  FcFontSet *set = FcFontList(nullptr, pattern, objects);
-  if (set) {
-    for (int i = 0; i < set->nfont; ++i) fonts.push_back(Describe(set->fonts[i]));
-    FcFontSetDestroy(set);
-  }
-  FcObjectSetDestroy(objects);
-  FcPatternDestroy(pattern);
-  return fonts;
-}
 
 void Fill(const FoundFont &f, const char *faceName, LOGFONTA &lf, TEXTMETRICA &tm) {
   lf = LOGFONTA{};
@@ -156,7 +69,7 @@ int WINAPI EnumFontFamiliesA(HDC hdc, LPCSTR family, FONTENUMPROCA proc, LPARAM 
   std::vector<Entry> entries;
   {
     // Collected first: the callback may call GDI, or enumerate again.
-    std::lock_guard lock(FontconfigMutex());
+    std::lock_guard lock(FontFamiliesMutex());
     if (family && *family) {
       const std::string installed = ResolveFamily(family);
       if (!installed.empty())

@@ -72,7 +72,9 @@ void *ThreadMain(void *arg) {
   t_threadId = self->id;
   {
     std::lock_guard lock(self->mutex);
+#ifdef SYS_gettid  // a browser's workers have no thread ids: the level asked for is only kept
     self->tid = static_cast<pid_t>(syscall(SYS_gettid));
+#endif
     if (self->priority != THREAD_PRIORITY_NORMAL) ApplyPriority(self->tid, self->priority);
   }
   DWORD code = self->start(self->param);

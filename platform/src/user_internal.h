@@ -95,6 +95,7 @@ class Host {
 
 Host &HeadlessHost();
 Host &SdlHost();
+Host &WebHost();
 // The host that new windows get now.
 Host &CurrentHost();
 // Screen size of the headless host.
@@ -160,8 +161,5 @@ void RetireCurrentQueue();
 // Called as a thread made by CreateThread ends: its windows are destroyed, its queue retired.
 void ThreadEnding();
 int CountLiveWindows();
-
-// Windows-1252 bytes for UTF-8 text; characters the code page lacks are dropped.
-std::string Utf8ToCp1252(const char *utf8);
 
 }  // namespace pv::user

@@ -37,8 +37,10 @@ const Mesa &LoadMesa() {
   static const Mesa mesa = [] {
     Mesa m;
     void *lib = nullptr;
+#ifndef __EMSCRIPTEN__  // a browser has no off-screen Mesa (nor a dlopen to load one with)
     for (const char *name : {"libOSMesa.so.8", "libOSMesa.so.6", "libOSMesa.so"})
       if ((lib = dlopen(name, RTLD_NOW | RTLD_LOCAL))) break;
+#endif
     if (!lib) {
       std::fprintf(stderr, "plotvane: OpenGL is not available (no off-screen Mesa library)\n");
       return m;

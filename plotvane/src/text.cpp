@@ -1,4 +1,5 @@
 // The text state: installed font faces, the current font, justification and spacing.
+#include <cstdio>
 #include <string>
 
 #include "plotvane/session.h"
@@ -48,7 +49,11 @@ void ProbeStandardFaces() {
   for (FaceName &entry : s.FontTable) entry.fill('\0');
   for (const char *face : StandardFaces) {
     InstallFontFace(face);
-    if (s.GraphError != grOk) return;
+    if (s.GraphError != grOk) {
+      // The program sees only the code; the user running it needs the reason.
+      std::fprintf(stderr, "plotvane: cannot show the window: no installed font stands for the face \"%s\"\n", face);
+      return;
+    }
   }
 }
 

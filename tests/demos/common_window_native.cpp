@@ -53,7 +53,9 @@ TEST_F(CommonWindowFails, HiddenWindowWithoutFacesIsClosedAgain) {
   bool opened = true;
   const std::string said = Open(opened);
   EXPECT_FALSE(opened);
-  EXPECT_EQ(said, "probe: the window could not be opened (error -5)\n");
+  EXPECT_EQ(said,
+            "plotvane: cannot show the window: no installed font stands for the face \"Courier New\"\n"
+            "probe: the window could not be opened (error -5)\n");
   // Nothing of the half-open window is left: no window, no window thread.
   EXPECT_FALSE(GraphActive());
   const pvplatform::LiveCounts after = pvplatform::CountLive();

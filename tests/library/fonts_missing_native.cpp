@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "headless_window.h"
 
@@ -23,7 +24,10 @@ class NoFonts : public ::testing::Test {
 };
 
 TEST_F(NoFonts, OpenStopsAtTheProbeWithTheWindowOpenButHidden) {
+  testing::internal::CaptureStderr();
   EXPECT_EQ(pvtest::OpenWindow(3, 6), grFontMissing);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("no installed font stands for the face \"Courier New\""), std::string::npos) << said;
   ASSERT_TRUE(GraphActive());
   EXPECT_FALSE(IsWindowVisible(S().WindowHandle));
   for (const FaceName &slot : S().FontTable) EXPECT_EQ(slot[0], '\0');

@@ -39,8 +39,4 @@ void SetHeadlessScreenSize(int width, int height) {
   g_height.store(height);
 }
 
-Host &CurrentHost() {
-  return pvplatform::CurrentHostKind() == pvplatform::HostKind::Headless ? HeadlessHost() : SdlHost();
-}
-
 }  // namespace pv::user

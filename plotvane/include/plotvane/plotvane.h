@@ -4,10 +4,18 @@
 // brush, shows a finished page, and reads keys and the mouse from queues that the library's own
 // window thread fills. Every operation reports through GraphError(): 0 for success, negative
 // codes for failures (see GraphErrorCode). Nothing here throws.
+//
+// Each operation, its arguments, what it does and its error codes: docs/reference.md (installed
+// as share/doc/plotvane/reference.md). The comments here are only reminders.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
+
+// The installed shared library exports these names and no others.
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility push(default)
+#endif
 
 namespace plotvane {
 
@@ -130,3 +138,7 @@ uint16_t MouseButtons();
 bool NextMouseEvent(MouseEvent &event);
 
 }  // namespace plotvane
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility pop
+#endif
