@@ -295,15 +295,14 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
     format = it->second;
   }
   Target target;
-  if (!TargetOf(dc, target)) return nullptr;  // only 32-bit pixels can be rendered into
-  const Mesa &mesa = LoadMesa();
-  if (!mesa.ok) return nullptr;
-  OsContext os = mesa.create(kBgra, kDepthBits, kStencilBits, 0, nullptr);
-  if (!os) return nullptr;
+  if (!TargetOf(dc, target)) return nullptr;  // nothing to render into
+  if (!LoadMesa().ok) return nullptr;
   std::lock_guard lock(g_mutex);
   uintptr_t handle = g_nextContext;
   g_nextContext += 4;
-  g_contexts[handle] = Context{os, format, 0, nullptr, {}, 0, 0};
+  // The renderer's context is made when this one is first made current: a context never used
+  // costs nothing (each of Mesa's keeps some memory after it is gone).
+  g_contexts[handle] = Context{nullptr, format, 0, nullptr, {}, 0, 0};
   return reinterpret_cast<HGLRC>(handle);
 }
 
@@ -324,6 +323,12 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
   }
   Target target;
   if (!TargetOf(dc, target)) return FALSE;
+  if (!os) {
+    os = mesa.create(kBgra, kDepthBits, kStencilBits, 0, nullptr);
+    if (!os) return FALSE;
+    std::lock_guard lock(g_mutex);
+    g_contexts[reinterpret_cast<uintptr_t>(context)].os = os;
+  }
   Release(mesa);
   std::unique_ptr<Shadow> shadow;
   if (target.bitmap) {
@@ -371,7 +376,7 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
     std::lock_guard lock(g_mutex);
     g_contexts.erase(reinterpret_cast<uintptr_t>(context));
   }
-  mesa.destroy(os);
+  if (os) mesa.destroy(os);
   return TRUE;
 }
 
