@@ -76,6 +76,11 @@ void Shapes(Report &report, const Options &o) {
   SetFillKind(1, yellow);
   TimeRow(report, o, "ellipse/200x100", 20, [](int) { DrawEllipse(kCentreX, kCentreY, 200, 100); });
   TimeRow(report, o, "arc/circle-r100", 30, [](int) { DrawCircle(kCentreX, kCentreY, 100); });
+  SetPenStyle(0, 0, 5);
+  TimeRow(report, o, "arc-wide/circle-r100-5", 10, [](int) { DrawCircle(kCentreX, kCentreY, 100); });
+  SetPenStyle(0, 0, 3);
+  TimeRow(report, o, "arc-wide/quarter-100x60-3", 20, [](int) { DrawArc(kCentreX, kCentreY, 20, 110, 100, 60); });
+  SetPenStyle(0, 0, 1);
   // Three of the corners lie tens of thousands of pixels off the page.
   static const PolygonPoint far[] = {{-30000, -20000}, {30000, 150}, {420, 25000}, {-200, 400}};
   TimeRow(report, o, "polygon/far-corners", 10, [](int) { FillPolygonShape(4, far); });

@@ -1,5 +1,6 @@
 #include "pixel_coord.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -22,6 +23,26 @@ Int LowBits(Real v) {
 }  // namespace
 
 int16_t PixelCoord(double v) { return LowBits<int16_t, double>(v); }
+
+PixelPoint PixelPolyline::Start(double x, double y) {
+  atX_ = x;
+  atY_ = y;
+  return {PixelCoord(x), PixelCoord(y)};
+}
+
+PixelPoint PixelPolyline::LineTo(double x, double y) {
+  const auto within = [](double v) { return std::fabs(v) <= kLineReach; };
+  const bool cut = within(atX_) && within(atY_) && !(within(x) && within(y)) && std::isfinite(x) && std::isfinite(y);
+  if (cut) {
+    // The share of the line up to the first bound it crosses.
+    double t = 1;
+    if (!within(x)) t = std::min(t, (std::copysign(kLineReach, x) - atX_) / (x - atX_));
+    if (!within(y)) t = std::min(t, (std::copysign(kLineReach, y) - atY_) / (y - atY_));
+    x = atX_ + t * (x - atX_);
+    y = atY_ + t * (y - atY_);
+  }
+  return Start(x, y);
+}
 
 int32_t CornerCoord(long double v) { return LowBits<int32_t, long double>(v); }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "quadratic_root.h"
+
 namespace magnifier {
 
 int32_t TopRow(const Lens &lens) { return static_cast<int32_t>(std::nearbyint(lens.CentreY() - lens.halfHeight)); }
@@ -126,15 +128,8 @@ Crossing IntersectFace(FaceShape shape, int face, const FaceCoefficients &fc, co
     // it goes past the lens, as rays above or below the other curved faces do.
     if (shape == EllipticFace && !(D > 0)) return Crossing::Passes;
     if (D < 0) return Crossing::Missed;
-    double s = 0;
-    if (qa == 0) {
-      // A horizontal line meets a parabola x(y) once, on its own row (for a ray running right,
-      // the limit of the -sqrt(D) root).
-      s = -qc / qb;
-    } else {
-      const bool plusRoot = shape != ParabolicFace && face == kRightFace;
-      s = plusRoot ? (-qb + std::sqrt(D)) / (qa * 2) : (-qb - std::sqrt(D)) / (qa * 2);
-    }
+    // A horizontal line meets a parabola x(y) once, on its own row (qa = 0).
+    const double s = demo::QuadraticRoot(qa, qb, qc, D, shape != ParabolicFace && face == kRightFace);
     hit = {p.x + s * d.x, p.y + s * d.y};
     switch (shape) {
       case ParabolicFace:

@@ -1,5 +1,7 @@
 #include "thicklens_optics.h"
 
+#include "quadratic_root.h"
+
 namespace thicklens {
 
 double FanAngleStep() { return static_cast<double>(kPi / 128.0L); }
@@ -31,14 +33,11 @@ Quadratic ConicQuadratic(Vec centre, double kx, double ky, Vec p, Vec d) {
 }
 
 // The root on the chosen side, or NaN on a miss. A parabola met by a horizontal line has
-// qa = 0: the quadratic is then linear, with one crossing on the ray's own row (for a ray
-// running right, the limit of the -sqrt(D) root).
+// qa = 0: the quadratic is then linear, with one crossing on the ray's own row.
 double ChooseRoot(const Quadratic &q, bool plusRoot) {
   const double D = q.qb * q.qb - 4 * q.qa * q.qc;
   if (D < 0) return std::nan("");
-  if (q.qa == 0) return -q.qc / q.qb;
-  const double sq = std::sqrt(D);
-  return plusRoot ? (-q.qb + sq) / (2 * q.qa) : (-q.qb - sq) / (2 * q.qa);
+  return demo::QuadraticRoot(q.qa, q.qb, q.qc, D, plusRoot);
 }
 
 Vec Unit(Vec v) {

@@ -126,6 +126,45 @@ std::vector<std::pair<int, int>> DotRows(int width) {
   return rows;
 }
 
+// floor(width * |along| / |d|) for a segment d = (dx, dy) and one of its components: exact
+// where the products fit, so that ties (3-4-5 directions) land as GDI's do.
+long long ScaledFloor(long long along, long long dx, long long dy, int width) {
+  along = std::llabs(along);
+  const double length = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
+  long long k = static_cast<long long>(std::floor(width * static_cast<double>(along) / length));
+  if (width > 65535 || std::llabs(dx) >= (1LL << 33) || std::llabs(dy) >= (1LL << 33)) return k;
+  const __int128 lengthSquared = static_cast<__int128>(dx) * dx + static_cast<__int128>(dy) * dy;
+  const __int128 target = static_cast<__int128>(width) * width * along * along;
+  while (k > 0 && static_cast<__int128>(k) * k * lengthSquared > target) --k;
+  while (static_cast<__int128>(k + 1) * (k + 1) * lengthSquared <= target) ++k;
+  return k;
+}
+
+// The two whole-pixel offsets by which GDI moves a segment (dx, dy) to either side to make the
+// body of a wide line: o1 on the side of the normal (-dy, dx), o2 on the other. Across each
+// axis the body spans W = floor(width * |normal component| / length) + 1 pixels, from -W/2 up
+// (rounded towards the normal's negative side, so -floor(W/2)); a segment running down-right
+// or up-left spans -ceil(W/2) up on the y axis instead. An axis-aligned segment is the plain
+// width-pixel band, its ends flush with its points (the dots round them).
+void WideBodyOffsets(long long dx, long long dy, int width, long long &o1x, long long &o1y, long long &o2x,
+                     long long &o2y) {
+  long long spanX, spanY;
+  if (dx == 0 || dy == 0) {
+    spanX = dx == 0 ? width : 0;
+    spanY = dy == 0 ? width : 0;
+  } else {
+    spanX = ScaledFloor(dy, dx, dy, width) + 1;
+    spanY = ScaledFloor(dx, dx, dy, width) + 1;
+  }
+  const long long loX = -(spanX / 2), loY = (dx > 0) == (dy > 0) && dx != 0 && dy != 0 ? -((spanY + 1) / 2) : -(spanY / 2);
+  // The normal is (-dy, dx): its positive side takes the far end of each span.
+  const bool normalX = -dy > 0, normalY = dx > 0;
+  o1x = normalX ? loX + spanX : loX;
+  o2x = normalX ? loX : loX + spanX;
+  o1y = normalY ? loY + spanY : loY;
+  o2y = normalY ? loY : loY + spanY;
+}
+
 }  // namespace
 
 PenWalker::PenWalker(DrawScope &scope, const Pen &pen) : scope_(scope) {
@@ -287,11 +326,11 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
 void WideStroke(DrawScope &scope, const Pen &pen, const POINT *points, int count, bool closed) {
   if (count < 1) return;
   const RECT &c = scope.clip();
-  // Every point of the path gets the pen's round dot; each segment gets the parallelogram
-  // between its ends, offset by w/2 to either side with the corners rounded to whole pixels
-  // from the pen box's centre, filled as polygons are (left and top edges in).
+  // Every point of the path gets the pen's round dot, and each segment a parallelogram: the
+  // segment moved by two whole-pixel offsets (WideBodyOffsets), filled as polygons are (left
+  // and top edges in).
   const int width = pen.Width();
-  const double half = width / 2.0, boxShift = (width % 2) * 0.5;
+  const double half = width / 2.0;
   const std::vector<std::pair<int, int>> dot = DotRows(width);
   const int segments = count == 1 ? 0 : (closed ? count : count - 1);
   struct Body {
@@ -307,18 +346,14 @@ void WideStroke(DrawScope &scope, const Pen &pen, const POINT *points, int count
   for (int s = 0; s < segments; ++s) {
     const POINT &a = points[s];
     const POINT &b = points[(s + 1) % count];
-    const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y, len = std::hypot(dx, dy);
-    if (len == 0) continue;
-    const double nx = -dy / len * half, ny = dx / len * half;
-    auto round = [](double v) { return std::floor(v + 0.5); };
+    if (a.x == b.x && a.y == b.y) continue;
+    long long o1x, o1y, o2x, o2y;
+    WideBodyOffsets(static_cast<long long>(b.x) - a.x, static_cast<long long>(b.y) - a.y, width, o1x, o1y, o2x, o2y);
     Body body;
-    const double ends[4][2] = {{a.x + boxShift + nx, a.y + boxShift + ny},
-                               {b.x + boxShift + nx, b.y + boxShift + ny},
-                               {b.x + boxShift - nx, b.y + boxShift - ny},
-                               {a.x + boxShift - nx, a.y + boxShift - ny}};
+    const long long ends[4][2] = {{a.x + o1x, a.y + o1y}, {b.x + o1x, b.y + o1y}, {b.x + o2x, b.y + o2y}, {a.x + o2x, a.y + o2y}};
     for (int k = 0; k < 4; ++k) {
-      body.x[k] = round(ends[k][0]);
-      body.y[k] = round(ends[k][1]);
+      body.x[k] = static_cast<double>(ends[k][0]);
+      body.y[k] = static_cast<double>(ends[k][1]);
     }
     bodies.push_back(body);
   }

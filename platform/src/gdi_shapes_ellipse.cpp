@@ -128,7 +128,8 @@ bool Thin(const Box &box) { return box.Width() <= 2 || box.Height() <= 2; }
 
 void StrokeThin(DrawScope &scope, const Box &box) {
   const Pen *pen = scope.dc().pen;
-  if (!pen || pen->Style() == PS_NULL || (box.Width() == 1 && box.Height() == 1)) return;
+  // A one-pixel box has no outline, except the dot a wide pen puts on it.
+  if (!pen || pen->Style() == PS_NULL || (box.Width() == 1 && box.Height() == 1 && !pen->Wide())) return;
   const POINT corners[4] = {{static_cast<LONG>(box.left), static_cast<LONG>(box.top)},
                             {static_cast<LONG>(box.right - 1), static_cast<LONG>(box.top)},
                             {static_cast<LONG>(box.right - 1), static_cast<LONG>(box.bottom - 1)},
@@ -184,13 +185,20 @@ void StrokeOutline(DrawScope &scope, const Outline &o, long long first, long lon
   }
 }
 
-// Angle order about the centre: upper half-plane (with the positive X axis) first, then by cross
-// product within a half.
+// Where an outline point lies against a ray from the centre: -1 before it, 0 on it, 1 after
+// it, counting from the positive X axis round through the upper half-plane. GDI measures a
+// point of a box with an even side by its offset from the centre in whole pixels, rounded
+// towards the centre along that side. A point rounded onto the negative X axis lies at 180
+// degrees, so on a ray along it; one rounded onto the positive X axis from below stays the
+// outline's last point (360 degrees).
 bool UpperHalf(const QPoint &v) { return v.y > 0 || (v.y == 0 && v.x >= 0); }
-int CompareAngle(const QPoint &u, const QPoint &v) {
-  const bool hu = UpperHalf(u), hv = UpperHalf(v);
-  if (hu != hv) return hu ? -1 : 1;
-  const __int128 cross = static_cast<__int128>(u.x) * v.y - static_cast<__int128>(u.y) * v.x;
+int CompareToRay(const QPoint &point, const QPoint &ray, bool evenWidth, bool evenHeight) {
+  QPoint p = point;
+  if (evenWidth) p.x -= p.x > 0 ? 1 : -1;
+  if (evenHeight) p.y -= p.y > 0 ? 1 : -1;
+  const bool hp = p.y == 0 && p.x > 0 ? point.y >= 0 : UpperHalf(p), hr = UpperHalf(ray);
+  if (hp != hr) return hp ? -1 : 1;
+  const __int128 cross = static_cast<__int128>(p.x) * ray.y - static_cast<__int128>(p.y) * ray.x;
   return cross > 0 ? -1 : (cross < 0 ? 1 : 0);
 }
 
@@ -228,17 +236,22 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
   if (!NormalBox(left, top, right, bottom, box)) return FALSE;
   DrawScope scope(hdc);
   if (!scope) return FALSE;
-  if (box.Width() == 0 || box.Height() == 0) return TRUE;
-  if (Thin(box)) {
-    StrokeThin(scope, box);
-    return TRUE;
-  }
+  // Unlike Ellipse, Arc walks the outline of a box two pixels across too, and draws nothing
+  // on a box one pixel across.
+  if (box.Width() <= 1 || box.Height() <= 1) return TRUE;
   const long long A = box.Width() - 1, B = box.Height() - 1;
-  // Rays from the centre, in the outline's doubled coordinates.
-  const long long cx2 = box.left * 2 + A, cy2 = box.top * 2 + B;
+  // Rays run to the given points from the box's centre in whole pixels, (left + width / 2,
+  // top + height / 2): on a box with an even side, half a pixel past the outline's centre.
+  // Below, in the outline's doubled coordinates.
+  const long long cx2 = 2 * (box.left + box.Width() / 2), cy2 = 2 * (box.top + box.Height() / 2);
   const QPoint s{2LL * xStart - cx2, cy2 - 2LL * yStart}, e{2LL * xEnd - cx2, cy2 - 2LL * yEnd};
   const Outline o(box.left, box.top, A, B);
   const long long n = o.Size();
+  // Both points at the centre: no direction at all, and the whole ellipse.
+  if (s.x == 0 && s.y == 0 && e.x == 0 && e.y == 0) {
+    StrokeOutline(scope, o, 0, n, true);
+    return TRUE;
+  }
   // A point exactly on a ray belongs to the arc's start in the upper half (and on the positive
   // X axis), to what lies before it in the lower half; the end ray the other way round.
   const bool startTakesTie = s.y >= 0;
@@ -248,7 +261,7 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
     long long lo = 0, hi = n;
     while (lo < hi) {
       const long long mid = lo + (hi - lo) / 2;
-      const int c = CompareAngle(o.Doubled(mid), ray);
+      const int c = CompareToRay(o.Doubled(mid), ray, A % 2 == 1, B % 2 == 1);
       if (c > 0 || (c == 0 && tie)) hi = mid; else lo = mid + 1;
     }
     return lo;  // first point at or after the ray; n when none
@@ -256,8 +269,19 @@ BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, i
   long long first = firstFrom(s, startTakesTie) % n;
   long long end = firstFrom(e, !endTakesTie);  // first point past the end
   long long last = (end + n - 1) % n;          // the end point itself, which is left out
+  // An end ray along the positive X axis reaches the outline's last point first when that
+  // point lies on it too (an even height): that one is the end point.
+  if (e.y == 0 && e.x > 0 && B % 2 == 1) last = n - 1;
+  // Where the arc starts at its own end point, two rays the same way round give the whole
+  // ellipse; rays apart give nothing.
+  const bool sameRay = static_cast<__int128>(s.x) * e.y == static_cast<__int128>(s.y) * e.x &&
+                       static_cast<__int128>(s.x) * e.x + static_cast<__int128>(s.y) * e.y >= 0;
+  if (first == last && !sameRay) return TRUE;
   const long long count = first == last ? n : (last - first + n) % n;
-  StrokeOutline(scope, o, first, count, first == last);
+  // A wide pen's arc runs on to the end point, as a wide line includes its end.
+  const Pen *pen = scope.dc().pen;
+  const bool wide = pen && pen->Wide() && first != last;
+  StrokeOutline(scope, o, first, count + (wide ? 1 : 0), first == last);
   return TRUE;
 }
 

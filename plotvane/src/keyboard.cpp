@@ -96,7 +96,15 @@ void PushKeyByte(uint8_t b) {
   q.Slots[w] = b;
   q.WriteIndex = NextKeySlot(w);
   int32_t r = q.ReadIndex;
-  if (q.WriteIndex == r) {
+  if (q.WriteIndex == r && q.PairBegun) {
+    // Full, and the oldest byte is the code of a pair whose 0 the reader has taken: dropping it
+    // would make the next key read as that code. Drop the key after it instead.
+    const uint8_t code = q.Slots[r];
+    r = NextKeySlot(r);
+    if (q.Slots[r] == 0) r = NextKeySlot(r);
+    q.Slots[r] = code;
+    q.ReadIndex = r;
+  } else if (q.WriteIndex == r) {
     // Full: drop the oldest key, both bytes of an extended pair.
     if (q.Slots[r] == 0) r = NextKeySlot(r);
     q.ReadIndex = NextKeySlot(r);
@@ -116,6 +124,7 @@ LRESULT CALLBACK KeyboardHook(HWND, UINT msg, WPARAM wParam, LPARAM) {
       InitializeCriticalSection(&q.KeyQueueLock);
       q.ReadIndex = 1;
       q.WriteIndex = 1;
+      q.PairBegun = false;
       break;
     case WM_DESTROY: DeleteCriticalSection(&q.KeyQueueLock); break;
     case WM_CLOSE: PushExtendedKey(107); break;
@@ -154,6 +163,7 @@ uint8_t NextKey() {
   const int32_t r = q.ReadIndex;
   const uint8_t b = q.Slots[r];
   q.ReadIndex = NextKeySlot(r);
+  q.PairBegun = !q.PairBegun && b == 0;
   LeaveCriticalSection(&q.KeyQueueLock);
   return b;
 }

@@ -135,6 +135,9 @@ void CreationSequence(GraphSession &s, HWND hwnd) {
 }
 
 void PaintSequence(GraphSession &s, HWND hwnd) {
+  // Asked without a rectangle: for a window with its own DC the rectangle comes in that DC's
+  // logical units, which takes WindowDC on this thread outside the lock, and a program-thread
+  // call on WindowDC then fails under Wine (a LineTo that leaves the position where it was).
   if (!GetUpdateRect(hwnd, nullptr, FALSE)) return;
   EnterCriticalSection(&s.SessionLock);
   if (s.ClipRegion) SelectClipRgn(s.WindowDC, nullptr);

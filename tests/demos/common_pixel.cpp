@@ -1,5 +1,6 @@
 // The demonstrations' one pixel conversion: nearest integer with ties to even, low bits kept,
-// and a defined result for every value, also those no conversion to an integer could take.
+// a defined result for every value, also those no conversion to an integer could take, and
+// line ends that keep their line's direction.
 #include "pixel_coord.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +53,36 @@ TEST(PixelConversion, WholeNumbersWrapAcrossEveryBoundaryAlike) {
     EXPECT_EQ(demo::PixelCoord(v), static_cast<int16_t>(step * 2048)) << step;
     EXPECT_EQ(demo::PixelCoord(-v), static_cast<int16_t>(-step * 2048)) << step;
   }
+}
+
+TEST(PixelConversion, LineEndsBeyondTheReachAreDrawnBackAlongTheLineInsteadOfWrapping) {
+  const struct {
+    double fromX, fromY, toX, toY;
+    int16_t x, y;
+  } cases[] = {
+      // A nearly vertical edge line of magnifier: plain conversion would wrap 328173 to row 516.
+      {500, 300, 799, 328173, 515, 16384},
+      {100, 200, -70000, 200.4, -16384, 200},
+      {0, 0, 40000, 80000, 8192, 16384},  // the bound met first cuts the line
+      {10, 10, 16384, -16384, 16384, -16384},  // at the reach: kept
+      // A line that starts beyond the reach, and an end that is no number, convert as they are.
+      {20000, 0, 70000, 5, 4464, 5},
+      {0, 0, std::numeric_limits<double>::infinity(), 3, 0, 3},
+  };
+  for (const auto &c : cases) {
+    demo::PixelPolyline line;
+    line.Start(c.fromX, c.fromY);
+    const demo::PixelPoint end = line.LineTo(c.toX, c.toY);
+    EXPECT_EQ(end.x, c.x) << c.toX << " " << c.toY;
+    EXPECT_EQ(end.y, c.y) << c.toX << " " << c.toY;
+  }
+  // The next line starts where the cut one ended, not beyond the reach.
+  demo::PixelPolyline line;
+  line.Start(0, 0);
+  line.LineTo(0, 50000);
+  const demo::PixelPoint next = line.LineTo(40000, 16000);
+  EXPECT_EQ(next.x, 16384);
+  EXPECT_EQ(next.y, 16227);
 }
 
 TEST(PixelConversion, PolygonCornersKeepTheLowThirtyTwoBitsOfExtendedValues) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "pixel_coord.h"
@@ -27,6 +28,24 @@ std::vector<OutlineRow> OutlineOf(LensShape shape) {
   FaceCoefficients fc;
   TraceOutline(shape, kLens, fc, [&](const OutlineRow &r) { rows.push_back(r); });
   return rows;
+}
+
+// How far p lies from the curve of a face, in pixels (to first order for the conics).
+double DistanceFromFace(LensShape shape, Face face, const FaceCoefficients &fc, Vec p) {
+  const bool entry = face == Face::Entry;
+  switch (shape) {
+    case ParabolicLens: {
+      const double a = entry ? fc.a1 : fc.a2, b = entry ? fc.b1 : fc.b2, c = entry ? fc.c1 : fc.c2;
+      return std::fabs(a * p.y * p.y + b * p.y + c - p.x) / std::hypot(1.0, 2 * a * p.y + b);
+    }
+    case EllipticLens: {
+      const double rx = p.x - fc.ex, ry = p.y - fc.ey;
+      return std::fabs(rx * rx * fc.kx + ry * ry * fc.ky - 1) / std::hypot(2 * rx * fc.kx, 2 * ry * fc.ky);
+    }
+    case CircularLens:
+      return std::fabs(std::hypot(p.x - (entry ? fc.entryCentreX : fc.exitCentreX), p.y - fc.ey) - fc.radius);
+  }
+  return 0;
 }
 
 TEST(ThickLensOutline, RowsOnEvenPixelRowsThirtyTwoThickClosedAtTheTips) {
@@ -84,17 +103,27 @@ TEST(ThickLensRefract, TangentToTheNormalScaledByMuWhicheverWayTheNormalPoints) 
   EXPECT_NEAR(tangentToNormal(Refract(in, n, kMu, Crossing::Leaving)), tangentToNormal(d), 1e-12);
 }
 
-TEST(ThickLensIntersectFace, HorizontalRayMeetsAParabolaOnceInsteadOfDividingByZero) {
+TEST(ThickLensIntersectFace, HorizontalAndNearlyHorizontalRaysMeetAParabolaOnItsOwnRow) {
+  // A horizontal ray meets the curve x(y) once, instead of dividing by zero; one off by a tiny
+  // angle meets it next to that point, where the usual root would cancel to nothing.
   const FaceCoefficients fc = CoefficientsOf(ParabolicLens);
-  for (double dx : {1.0, -1.0}) {
+  const struct {
+    double dx, dy;
+  } directions[] = {{1, 0}, {-1, 0}, {1, 1e-15}, {1, -1e-15}, {1, 1e-12}, {1, -1e-9}, {1, 1e-6}, {1, -1e-3}};
+  for (const auto &dir : directions) {
+    const double len = std::hypot(dir.dx, dir.dy);
+    const Vec d{dir.dx / len, dir.dy / len};
     for (double y : {200.0, 299.5, 420.25}) {
-      Vec p{50, y}, q{700, y}, n{};
-      ASSERT_TRUE(IntersectFace(ParabolicLens, Face::Entry, fc, p, {dx, 0}, n));
-      EXPECT_EQ(p.y, y);
-      EXPECT_NEAR(p.x, fc.a1 * y * y + fc.b1 * y + fc.c1, 1e-9);
-      ASSERT_TRUE(IntersectFace(ParabolicLens, Face::Exit, fc, q, {dx, 0}, n));
-      EXPECT_NEAR(q.x, fc.a2 * y * y + fc.b2 * y + fc.c2, 1e-9);
-      EXPECT_TRUE(std::isfinite(n.x) && std::isfinite(n.y));
+      // From in front of the lens to the entry face, and from inside it to the exit face.
+      for (const auto &[face, from] : {std::pair{Face::Entry, 50.0}, std::pair{Face::Exit, 400.0}}) {
+        Vec p{from, y}, n{};
+        ASSERT_TRUE(IntersectFace(ParabolicLens, face, fc, p, d, n)) << dir.dy;
+        EXPECT_LT(DistanceFromFace(ParabolicLens, face, fc, p), 1e-9) << dir.dy << " at row " << y;
+        const double rowX = face == Face::Entry ? fc.a1 * y * y + fc.b1 * y + fc.c1 : fc.a2 * y * y + fc.b2 * y + fc.c2;
+        EXPECT_NEAR(p.x, rowX, 0.5) << dir.dy << " at row " << y;
+        EXPECT_NEAR(p.y, y, 0.5);
+        EXPECT_TRUE(std::isfinite(n.x) && std::isfinite(n.y));
+      }
     }
   }
 }
@@ -137,18 +166,58 @@ TEST(ThickLensTraceRay, MissesAndCrossingsOutsideTheRowsEndTheRay) {
   }
 }
 
-TEST(ThickLensTraceRay, EveryPointOfEveryFanIsFinite) {
+TEST(ThickLensTraceRay, EveryFanRayMeetsTheFacesOnTheirCurves) {
+  const Vec pointers[] = {{0, 172}, {100, 299}, {250, 300}, {399, 427}, {200, 60}, {30, 590}};
   for (LensShape shape : {ParabolicLens, EllipticLens, CircularLens}) {
     const FaceCoefficients fc = CoefficientsOf(shape);
-    for (int x = 0; x <= 399; x += 19) {
-      for (int y = 0; y < 600; y += 23) {
-        ForEachFanAngle(FanAngleStep(), 0.37, [&](double theta) {
-          const RayPath path = TraceRay(theta, {double(x), double(y)}, shape, kLens, fc);
-          for (int i = 0; i < path.count; ++i) ASSERT_TRUE(std::isfinite(path.ends[i].x + path.ends[i].y));
+    double phase = 0;
+    for (int frame = 0; frame < 1000; ++frame, phase = NextFanPhase(phase)) {
+      for (const Vec &pointer : pointers) {
+        ForEachFanAngle(FanAngleStep(), phase, [&](double theta) {
+          const RayPath path = TraceRay(theta, pointer, shape, kLens, fc);
+          const auto where = [&] { return testing::Message() << shape << " frame " << frame << " theta " << theta; };
+          if (path.count > 0) {
+            ASSERT_LT(DistanceFromFace(shape, Face::Entry, fc, path.ends[0]), 1e-6) << where();
+          }
+          if (path.count > 1) {
+            ASSERT_LT(DistanceFromFace(shape, Face::Exit, fc, path.ends[1]), 1e-6) << where();
+          }
+          if (path.count > 2) {
+            const double length = std::hypot(path.ends[2].x - path.ends[1].x, path.ends[2].y - path.ends[1].y);
+            ASSERT_NEAR(length, 799, 1e-9) << where();
+          }
         });
       }
     }
   }
+}
+
+TEST(ThickLensTraceRay, NearAxialFanRaysTakeTheAxialRaysPath) {
+  // The fan never holds theta = 0 exactly: at four phases one ray lies about 1e-15 from it.
+  std::vector<int> frames;
+  double phase = 0;
+  for (int frame = 0; frame < 1000; ++frame, phase = NextFanPhase(phase)) {
+    ForEachFanAngle(FanAngleStep(), phase, [&](double theta) {
+      if (std::fabs(theta) > 1e-9) return;
+      frames.push_back(frame);
+      EXPECT_NE(theta, 0.0);
+      for (LensShape shape : {ParabolicLens, EllipticLens, CircularLens}) {
+        const FaceCoefficients fc = CoefficientsOf(shape);
+        for (int y = 0; y < 600; ++y) {
+          for (double x : {0.0, 150.0, 300.0, 399.0}) {
+            const RayPath near = TraceRay(theta, {x, double(y)}, shape, kLens, fc);
+            const RayPath axial = TraceRay(0.0, {x, double(y)}, shape, kLens, fc);
+            ASSERT_EQ(near.count, axial.count) << shape << " frame " << frame << " at " << x << "," << y;
+            for (int i = 0; i < near.count; ++i) {
+              ASSERT_NEAR(near.ends[i].x, axial.ends[i].x, 1e-6) << shape << " frame " << frame << " at " << x << "," << y;
+              ASSERT_NEAR(near.ends[i].y, axial.ends[i].y, 1e-6) << shape << " frame " << frame << " at " << x << "," << y;
+            }
+          }
+        }
+      }
+    });
+  }
+  EXPECT_EQ(frames, (std::vector<int>{0, 250, 500, 750}));
 }
 
 TEST(ThickLensFan, RayCountsFollowThePhaseOverAWholeCycle) {

@@ -118,6 +118,19 @@ TEST_F(KeyQueue, OverflowDropsExtendedPairsWhole) {
   ASSERT_FALSE(got.empty());
   EXPECT_NE(got.front(), 72) << "a lone code byte was left at the reading end";
   EXPECT_EQ(got.size(), 30u);
+
+  // A pair whose 0 the reader has taken keeps its code; the key behind it goes instead.
+  for (uint8_t behind : {uint8_t{'z'}, uint8_t{0}}) {
+    PushExtendedKey(72);
+    ASSERT_EQ(NextKey(), 0);
+    if (behind == 0) PushExtendedKey(80);
+    else PushKeyByte(behind);
+    for (int i = 0; i < 40; ++i) PushKeyByte(static_cast<uint8_t>('a' + i % 26));
+    EXPECT_EQ(NextKey(), 72) << "behind " << int{behind};
+    got = Take();
+    EXPECT_EQ(got.size(), 30u);
+    EXPECT_EQ(got.front(), 'a' + 10);
+  }
 }
 
 TEST_F(KeyQueue, KeysAreGoneAfterClose) {

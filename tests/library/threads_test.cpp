@@ -1,8 +1,10 @@
 // The program thread and the window thread at once: drawing while pages are painted, input
 // arriving while the program reads, and repeated open and close.
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "headless_window.h"
 
@@ -66,36 +68,94 @@ TEST(Threads, PaintCopiesWhatArrivedWhileItWaited) {
   CloseGraphWindow();
 }
 
-TEST(Threads, InputFloodWhileTheProgramReads) {
-  pvtest::OpenWindow();
-  ASSERT_TRUE(GraphActive());
+// Each round of an input flood queues a letter, the cursor key Left (0, 75) and a pointer move
+// whose x and y name the round (each pair belongs to one round below 2400).
+constexpr int kRounds = 2000;
+uint8_t RoundLetter(int round) { return static_cast<uint8_t>('a' + round % 26); }
+int RoundOf(const MouseEvent &e) {
+  for (int round = e.X; round < 2400; round += 800)
+    if (round % 600 == e.Y) return round;
+  return -1;
+}
+
+struct Arrived {
+  std::vector<uint8_t> keys;
+  std::vector<MouseEvent> events;
+};
+
+// Posts the rounds from a third thread while this thread reads keys and events and draws; the
+// window thread pushes. With `ahead` > 0 the sender stays that few rounds ahead of the keys
+// read, so neither queue can overflow.
+Arrived Flood(int ahead) {
   HWND hwnd = S().WindowHandle;
+  std::atomic<int> roundsRead{0};
   std::atomic<bool> done{false};
-  // A third thread posts; the window thread pushes; this thread reads.
   std::thread sender([&] {
-    for (int i = 0; i < 2000; ++i) {
-      PostMessageA(hwnd, WM_CHAR, 'a' + i % 26, 0);
+    for (int i = 0; i < kRounds; ++i) {
+      // A key that never arrives fails the test below rather than hanging it here.
+      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (ahead > 0 && i - roundsRead.load() >= ahead && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::yield();
+      PostMessageA(hwnd, WM_CHAR, RoundLetter(i), 0);
       PostMessageA(hwnd, WM_KEYDOWN, VK_LEFT, 0);
       PostMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(i % 800, i % 600));
-      if (i % 50 == 0) Sleep(1);
+      if (ahead == 0 && i % 50 == 0) Sleep(1);
     }
     done = true;
   });
-  int keys = 0, events = 0;
-  while (!done || KeyWaiting()) {
-    while (KeyWaiting()) {
-      NextKey();
-      ++keys;
-    }
-    MouseEvent e;
-    while (NextMouseEvent(e)) ++events;
-    PlotPixel(static_cast<int16_t>(keys % 800), 10, NamedColor(ncWhite));
+  Arrived got;
+  MouseEvent e;
+  while (!done) {
+    while (KeyWaiting()) got.keys.push_back(NextKey());
+    while (NextMouseEvent(e)) got.events.push_back(e);
+    roundsRead = static_cast<int>(got.keys.size() / 3);
+    PlotPixel(static_cast<int16_t>(got.keys.size() % 800), 10, NamedColor(ncWhite));
   }
   sender.join();
-  keys += static_cast<int>(pvtest::ReadKeysPostedSoFar().size());
-  EXPECT_GT(keys, 0);
-  EXPECT_GT(events, 0);
-  EXPECT_LE(MouseX(), 799);
+  for (uint8_t b : pvtest::ReadKeysPostedSoFar()) got.keys.push_back(b);
+  while (NextMouseEvent(e)) got.events.push_back(e);
+  return got;
+}
+
+TEST(Threads, InputFloodWhileTheProgramReads) {
+  pvtest::OpenWindow();
+  ASSERT_TRUE(GraphActive());
+
+  // Read as fast as it comes: everything arrives, in order.
+  const Arrived paced = Flood(4);
+  std::vector<uint8_t> expected;
+  for (int i = 0; i < kRounds; ++i) expected.insert(expected.end(), {RoundLetter(i), 0, 75});
+  EXPECT_EQ(paced.keys, expected);
+  ASSERT_EQ(paced.events.size(), static_cast<size_t>(kRounds));
+  for (int i = 0; i < kRounds; ++i) {
+    const MouseEvent &ev = paced.events[i];
+    ASSERT_EQ(RoundOf(ev), i);
+    ASSERT_EQ(ev.Event, meMove);
+    ASSERT_EQ(ev.Buttons | ev.Wheel, 0);
+  }
+
+  // Faster than it is read: full queues drop their oldest entries, extended pairs whole, and
+  // never the newest.
+  const Arrived flood = Flood(0);
+  for (size_t k = 0; k < flood.keys.size(); ++k) {
+    const uint8_t b = flood.keys[k];
+    if (b == 0) {
+      ASSERT_TRUE(k + 1 < flood.keys.size() && flood.keys[++k] == 75) << "a pair cut at byte " << k;
+    } else {
+      ASSERT_TRUE(b >= 'a' && b <= 'z') << "a lone extended byte at " << k;
+    }
+  }
+  ASSERT_GE(flood.keys.size(), 3u);
+  EXPECT_EQ(std::vector<uint8_t>(flood.keys.end() - 3, flood.keys.end()),
+            (std::vector<uint8_t>{RoundLetter(kRounds - 1), 0, 75}));
+  int last = -1;
+  for (const MouseEvent &ev : flood.events) {
+    ASSERT_GT(RoundOf(ev), last) << "events out of order";
+    last = RoundOf(ev);
+  }
+  EXPECT_EQ(last, kRounds - 1);
+  EXPECT_EQ(MouseX(), (kRounds - 1) % 800);
+  EXPECT_EQ(MouseY(), (kRounds - 1) % 600);
   CloseGraphWindow();
 }
 

@@ -219,32 +219,42 @@ TEST_F(Pages, PageNumbersAboveThreeMeanPageZero) {
   EXPECT_EQ(S().ShownPage, 0);
 }
 
+// Repaints the whole window from the shown page and waits until the window shows `expected`
+// at (x, y); Wine's window DC may show the copy a moment after the paint. Returns what it shows.
+COLORREF RepaintAndRead(int x, int y, COLORREF expected) {
+  InvalidateRect(S().WindowHandle, nullptr, FALSE);
+  pvtest::WaitForPaint();
+  pvtest::WaitUntil([&] { return pvtest::WindowRGB(x, y) == expected; });
+  return pvtest::WindowRGB(x, y);
+}
+
 TEST_F(Pages, HiddenPageStaysInvisibleUntilShown) {
-  const COLORREF red = RGB(252, 0, 0);
+  const COLORREF red = RGB(252, 0, 0), black = RGB(0, 0, 0);
   SetDrawPage(1);
   ClearScreen();
   SetFillKind(1, NamedColor(ncRed));
   FillBox(10, 10, 20, 20);
-  pvtest::WaitForPaint();
-  EXPECT_EQ(pvtest::WindowRGB(15, 15), RGB(0, 0, 0));
-  EXPECT_EQ(pvtest::ReadPage(1).At(15, 15), red);
+  ASSERT_EQ(pvtest::ReadPage(1).At(15, 15), red);
+  // A repaint copies the shown page 0, not the page being drawn on.
+  EXPECT_EQ(RepaintAndRead(15, 15, black), black);
 
   SetShowPage(1);
   EXPECT_TRUE(S().DrawThrough);
   pvtest::WaitForPaint();
+  pvtest::WaitUntil([&] { return pvtest::WindowRGB(15, 15) == red; });
   EXPECT_EQ(pvtest::WindowRGB(15, 15), red);
-  EXPECT_EQ(pvtest::WindowRGB(21, 21), RGB(0, 0, 0));
+  EXPECT_EQ(pvtest::WindowRGB(21, 21), black);
 
   // Drawing through: the shown page reaches the window at once, without a repaint.
   PlotPixel(30, 30, NamedColor(ncYellow));
   EXPECT_EQ(pvtest::WindowRGB(30, 30), GetPixel(S().PageDC, 30, 30));
-  EXPECT_NE(pvtest::WindowRGB(30, 30), RGB(0, 0, 0));
+  EXPECT_NE(pvtest::WindowRGB(30, 30), black);
 
-  // Back to page 0, which never got the box.
-  SetDrawPage(0);
+  // Page 0, which never got the box, shown again while page 1 stays the drawing page.
   SetShowPage(0);
-  pvtest::WaitForPaint();
-  EXPECT_EQ(pvtest::WindowRGB(15, 15), RGB(0, 0, 0));
+  EXPECT_FALSE(S().DrawThrough);
+  EXPECT_EQ(RepaintAndRead(15, 15, black), black);
+  EXPECT_EQ(RepaintAndRead(30, 30, black), black);
 }
 
 TEST_F(Pages, CloseRequestBecomesAKeyAndTheWindowStays) {

@@ -295,6 +295,32 @@ TEST(WidePens, RoundDotsEndPointsAndSolidStyles) {
   }
 }
 
+// The body of an oblique wide line: rows in its middle, far from both round ends.
+TEST(WidePens, ObliqueBodiesSpanTheRowsRealGdiFills) {
+  const struct {
+    int width, x0, y0, x1, y1;
+    int row, first, last;  // the row's pixels run first..last
+  } cases[] = {
+      {3, 10, 10, 50, 24, 12, 13, 22},     // down-right: the body sits a row higher than the ideal band
+      {3, 10, 10, 50, 24, 13, 16, 25},
+      {3, 10, 60, 47, 13, 36, 28, 31},     // up-right
+      {3, 10, 60, 47, 13, 38, 26, 30},
+      {4, 10, 10, 63, 38, 23, 30, 39},
+      {5, 60, 60, 12, 24, 41, 30, 40},     // a 3-4-5 direction: the exact tie widens the body
+      {5, 60, 60, 12, 24, 43, 33, 43},
+  };
+  Page page(80, 80);
+  for (const auto &c : cases) {
+    page.Clear();
+    PenScope pen(page.dc(), PS_SOLID, c.width, RGB(255, 255, 255));
+    Line(page.dc(), c.x0, c.y0, c.x1, c.y1);
+    const std::string expected =
+        "0" + std::string(static_cast<size_t>(c.last - c.first + 1), '1') + "0";
+    EXPECT_EQ(page.Row(c.row, c.first - 1, c.last + 1), expected)
+        << "width " << c.width << " from (" << c.x0 << "," << c.y0 << ") to (" << c.x1 << "," << c.y1 << ")";
+  }
+}
+
 TEST(WidePens, OverlappingJointsAreMixedOnce) {
   Page page(48, 48);
   SetROP2(page.dc(), R2_XORPEN);

@@ -215,6 +215,25 @@ TEST(Arc, SameRayElsewhereLeavesOutOnlyThePixelBeforeIt) {
   EXPECT_EQ(page.At(8, 8), 1);
 }
 
+// Boxes with even sides: rays start half a pixel past the outline's centre, and each outline
+// pixel counts as its offset from the centre rounded towards it (pictures from real GDI).
+TEST(Arc, EvenBoxesPlaceTheEndsAsRealGdiDoes) {
+  const struct {
+    int left, top, right, bottom, sx, sy, ex, ey;
+    std::vector<const char *> spans;
+  } cases[] = {
+      {5, 5, 13, 13, 105, -8, -8, 105, {"5: 7-10", "6: 6-6 11-11", "7: 5-5 12-12", "8: 5-5", "9: 5-5", "10: 5-5", "11: 6-6"}},
+      {5, 5, 13, 13, -8, 105, 105, -8, {"9: 12-12", "10: 12-12", "11: 11-11", "12: 8-10"}},
+      {5, 5, 15, 12, 5, 105, 105, 5, {"9: 14-14", "10: 12-13", "11: 9-11"}},
+  };
+  for (const auto &c : cases) {
+    Page page(32, 32);
+    Arc(page.dc(), c.left, c.top, c.right, c.bottom, c.sx, c.sy, c.ex, c.ey);
+    EXPECT_EQ(RowSpans(page), std::vector<std::string>(c.spans.begin(), c.spans.end()))
+        << c.right - c.left << "x" << c.bottom - c.top << " from (" << c.sx << "," << c.sy << ")";
+  }
+}
+
 // ---- Polygon ------------------------------------------------------------------------------
 
 TEST(Polygon, FillTakesPixelsWhosePointIsInsideTopLeftIncluded) {

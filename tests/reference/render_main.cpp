@@ -17,6 +17,7 @@ std::vector<Scene> AllScenes() {
   AddLineScenes(scenes);
   AddPixelScenes(scenes);
   AddShapeScenes(scenes);
+  AddStrokeScenes(scenes);
   return scenes;
 }
 

@@ -42,10 +42,11 @@ struct Scene {
 };
 
 // Each file of scenes adds its own: lines, pens and mixes; pixels, colours, clipping and
-// blits; rectangles, ellipses, arcs and polygons.
+// blits; rectangles, ellipses, arcs and polygons; wide pens and arcs in depth.
 void AddLineScenes(std::vector<Scene> &scenes);
 void AddPixelScenes(std::vector<Scene> &scenes);
 void AddShapeScenes(std::vector<Scene> &scenes);
+void AddStrokeScenes(std::vector<Scene> &scenes);
 
 // A small generator that gives the same numbers on every compiler and system, for scenes of
 // many arbitrary lines and shapes.

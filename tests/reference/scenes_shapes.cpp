@@ -85,12 +85,16 @@ void BrushOrigin(Canvas &c) {
   Polygon(c.dc, tri, 3);
 }
 
-// A grid of ellipses, one per box size: every small width and height, odd and even.
-void EllipseSizes(Canvas &c, HPEN pen, HBRUSH brush) {
+// A grid of ellipse outlines, one per box size: every small width and height, odd and even.
+// There is no filled grid: Wine fills the top or bottom row of some ellipses in a grid like
+// this with a span left in memory by earlier drawing, different from run to run; interiors
+// are compared in the circles, pens, mixes and brushes scenes, which it draws the same way
+// every time.
+void EllipseSizes(Canvas &c, HPEN pen) {
   static const int kSizes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 16, 21, 30};
   const int cell = 34;
   Use usePen(c.dc, pen);
-  Use useBrush(c.dc, brush);
+  Use useBrush(c.dc, NullBrush());
   for (int j = 0; j < 16; ++j)
     for (int i = 0; i < 16; ++i) {
       const int x = i * cell + 2, y = j * cell + 2;
@@ -320,21 +324,10 @@ void AddShapeScenes(std::vector<Scene> &scenes) {
   scenes.push_back({"fill/brush-origin", Format(64, 64), BrushOrigin});
 
   const int sizesPage = 16 * 34;
-  scenes.push_back({"ellipse/sizes-filled", Format(sizesPage, sizesPage), [](Canvas &c) {
-                      EllipseSizes(c, Pen(PS_SOLID, 1, RGB(255, 255, 0)), SolidBrush(RGB(0, 0, 255)));
-                    }});
-  scenes.push_back({"ellipse/sizes-outline", Format(sizesPage, sizesPage), [](Canvas &c) {
-                      EllipseSizes(c, Pen(PS_SOLID, 1, RGB(255, 255, 0)), NullBrush());
-                    }});
-  scenes.push_back({"ellipse/sizes-interior", Format(sizesPage, sizesPage), [](Canvas &c) {
-                      EllipseSizes(c, Pen(PS_NULL, 1, 0), SolidBrush(RGB(0, 0, 255)));
-                    }});
-  scenes.push_back({"ellipse/sizes-wide-pen", Format(sizesPage, sizesPage), [](Canvas &c) {
-                      EllipseSizes(c, Pen(PS_SOLID, 3, RGB(255, 255, 0)), SolidBrush(RGB(0, 0, 255)));
-                    }});
-  scenes.push_back({"ellipse/sizes-hatched", Format(sizesPage, sizesPage), [](Canvas &c) {
-                      EllipseSizes(c, Pen(PS_SOLID, 1, RGB(255, 255, 0)), HatchBrush(HS_DIAGCROSS, RGB(255, 0, 0)));
-                    }});
+  scenes.push_back({"ellipse/sizes-outline", Format(sizesPage, sizesPage),
+                    [](Canvas &c) { EllipseSizes(c, Pen(PS_SOLID, 1, RGB(255, 255, 0))); }});
+  scenes.push_back({"ellipse/sizes-wide-pen", Format(sizesPage, sizesPage),
+                    [](Canvas &c) { EllipseSizes(c, Pen(PS_SOLID, 3, RGB(255, 255, 0))); }});
   scenes.push_back({"ellipse/circles", Format(320, 240), Circles});
   scenes.push_back({"ellipse/circles-32bit", Format(320, 240, 32), Circles});
   for (int style : {PS_DASH, PS_DOT, PS_DASHDOTDOT, PS_NULL})

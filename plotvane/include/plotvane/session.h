@@ -31,6 +31,7 @@ struct KeyQueueRecord {
   std::atomic<int32_t> ReadIndex{1};
   std::atomic<int32_t> WriteIndex{1};
   CRITICAL_SECTION KeyQueueLock{};
+  bool PairBegun = false;  // the reader has taken a 0 and not yet its code (under the lock)
 };
 
 // Ring of mouse events, entries 1..16 (entry 0 unused), one entry kept free.
