@@ -27,19 +27,6 @@ void HatchRows(ULONG_PTR style, uint8_t rows[8]) {
   }
 }
 
-// A view of a bitmap's pixels, for reading them the way a DC would.
-Raster RasterOf(const Bitmap &b) {
-  Raster r;
-  r.origin = b.Row(0);
-  r.pitch = b.topDown ? b.stride : -static_cast<ptrdiff_t>(b.stride);
-  r.width = b.width;
-  r.height = b.height;
-  r.bpp = b.bpp;
-  r.table = b.table.data();
-  r.tableSize = static_cast<int>(b.table.size());
-  return r;
-}
-
 // Non-negative remainder, for origins anywhere in the int range.
 int Wrap(long long v, int m) {
   long long r = v % m;

@@ -220,6 +220,9 @@ struct Raster {
 
 // The raster a DC draws on now (empty for a screen DC). Caller holds GdiLock.
 Raster TargetOf(const Dc &dc);
+// A view of a bitmap's pixels, read and written the way a DC would (empty when it has none).
+// Caller holds GdiLock.
+Raster RasterOf(const Bitmap &b);
 
 // What a colour is asked for: a single pixel takes the nearest colour on every format; pens,
 // brushes and text on 1-bit targets follow the two-colour rule (exact entry, else background's

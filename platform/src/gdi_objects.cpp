@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "gdi_internal.h"
+#include "wgl_internal.h"
 
 namespace pv::gdi {
 namespace {
@@ -395,7 +396,12 @@ HGDIOBJ WINAPI GetStockObject(int index) {
   return o ? o->handle : nullptr;
 }
 
-BOOL WINAPI GdiFlush(void) { return TRUE; }  // drawing is never batched here
+// Drawing is never batched here; this is where a palette bitmap meets the OpenGL context
+// drawing on it.
+BOOL WINAPI GdiFlush(void) {
+  pv::wgl::MeetShadowedBitmap();
+  return TRUE;
+}
 
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
   {

@@ -56,17 +56,21 @@ Raster TargetOf(const Dc &dc) {
     r.mask = 0x00FFFFFFu;
     return r;
   }
-  const Bitmap *b = dc.bitmap;
-  if (!b || !b->bits) return r;
-  r.origin = b->Row(0);
-  r.pitch = b->topDown ? b->stride : -static_cast<ptrdiff_t>(b->stride);
-  r.width = b->width;
-  r.height = b->height;
-  r.bpp = b->bpp;
-  r.table = b->table.data();
-  r.tableSize = static_cast<int>(b->table.size());
-  r.version = b->tableVersion;
-  r.mask = b->bpp == 32 ? 0xFFFFFFFFu : (1u << b->bpp) - 1u;
+  return dc.bitmap ? RasterOf(*dc.bitmap) : r;
+}
+
+Raster RasterOf(const Bitmap &b) {
+  Raster r;
+  if (!b.bits) return r;
+  r.origin = b.Row(0);
+  r.pitch = b.topDown ? b.stride : -static_cast<ptrdiff_t>(b.stride);
+  r.width = b.width;
+  r.height = b.height;
+  r.bpp = b.bpp;
+  r.table = b.table.data();
+  r.tableSize = static_cast<int>(b.table.size());
+  r.version = b.tableVersion;
+  r.mask = b.bpp == 32 ? 0xFFFFFFFFu : (1u << b.bpp) - 1u;
   return r;
 }
 

@@ -86,6 +86,46 @@ TEST_F(OpenGL, SwitchingKeepsTheViewAreaAndItsClip) {
   EXPECT_EQ(S().CursorY, 0);
 }
 
+// Every colour model gets both contexts where OpenGL exists: -9 means no OpenGL, nothing else.
+TEST(OpenGLDrivers, EveryDriverOpensWithThePair) {
+  const bool haveGl = LoadGl().Loaded();
+  for (const int16_t driver : {1, 2, 3, 9}) {
+    const int16_t err = pvtest::OpenWindow(driver, 6);
+    ASSERT_TRUE(GraphActive()) << driver;
+    EXPECT_EQ(err, haveGl ? grOk : grNoOpenGL) << driver;
+    EXPECT_EQ(S().GLAvailable, haveGl) << driver;
+    CloseGraphWindow();
+  }
+}
+
+// On an 8-bit page, a GL clear and a GDI line drawn after it both end up in the page, in
+// palette colours: GL's pixels reach the page at GdiFlush, and a later meeting (here
+// UseGLContext) keeps the line GL did not draw over.
+using OpenGLPalette = pvtest::HeadlessWindow;  // driver 3
+
+TEST_F(OpenGLPalette, GlClearAndGdiLineShareAnEightBitPage) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Wine's GL leaves 8-bit pages untouched";
+#endif
+  if (!S().GLAvailable) GTEST_SKIP() << "no OpenGL on this system";
+  const GlCalls gl = LoadGl();
+  ASSERT_TRUE(gl.Loaded());
+  SetDrawPage(1);
+  UseGLContext(false);
+  ASSERT_EQ(GraphError(), grOk);
+  gl.clearColor(1.0f, 0.0f, 0.0f, 1.0f);
+  gl.clear(kColorBufferBit);
+  gl.finish();
+  GdiFlush();
+  DrawLine(0, 100, 799, 100);  // white
+  UseGLContext(false);
+  const pvtest::PageImage page = pvtest::ReadPage(1);
+  EXPECT_EQ(page.At(10, 10), RGB(252, 0, 0));  // the stock palette's nearest to pure red
+  EXPECT_EQ(page.At(799, 599), RGB(252, 0, 0));
+  EXPECT_EQ(page.At(400, 100), RGB(252, 252, 252));
+  EXPECT_EQ(page.At(400, 101), RGB(252, 0, 0));
+}
+
 TEST(OpenGLClosed, RefusedAfterClose) {
   pvtest::OpenWindow(9, 6);
   ASSERT_TRUE(GraphActive());

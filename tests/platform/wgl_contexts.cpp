@@ -51,11 +51,12 @@ PIXELFORMATDESCRIPTOR Descriptor(BYTE colorBits, DWORD flags) {
   return pfd;
 }
 
+// A bottom-up DIB section, as the library's pages; palette ones hold black, red, blue, green,
+// then white.
 struct Page {
   HDC dc = nullptr;
   HBITMAP bitmap = nullptr;
   HGDIOBJ old = nullptr;
-  void *bits = nullptr;
   Page(int w, int h, int bpp) {
     struct {
       BITMAPINFOHEADER h;
@@ -63,9 +64,12 @@ struct Page {
     } info{};
     info.h.biSize = sizeof info.h;
     info.h.biWidth = w;
-    info.h.biHeight = h;  // bottom-up, as the library's pages
+    info.h.biHeight = h;
     info.h.biPlanes = 1;
     info.h.biBitCount = static_cast<WORD>(bpp);
+    const RGBQUAD first[4] = {{0, 0, 0, 0}, {0, 0, 255, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}};
+    for (int i = 0; i < 256; ++i) info.colors[i] = i < 4 ? first[i] : RGBQUAD{255, 255, 255, 0};
+    void *bits = nullptr;
     dc = CreateCompatibleDC(nullptr);
     bitmap = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     old = SelectObject(dc, bitmap);
@@ -74,9 +78,6 @@ struct Page {
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
-  }
-  uint32_t At(int x, int yFromTop, int w, int h) const {
-    return static_cast<const uint32_t *>(bits)[static_cast<size_t>(h - 1 - yFromTop) * w + x] & 0xFFFFFF;
   }
 };
 
@@ -101,52 +102,66 @@ TEST(WglFormats, ChooseSetAndDescribe) {
   EXPECT_FALSE(SetPixelFormat(nullptr, format, &pfd));
 }
 
-TEST(WglContexts, NeedAPixelFormatAndThirtyTwoBitPixels) {
+TEST(WglContexts, NeedAPixelFormatAndPixels) {
   Page unformatted(8, 8, 32);
   EXPECT_EQ(wglCreateContext(unformatted.dc), nullptr);
 
-  // 8-bit pages cannot be rendered into: the caller learns OpenGL is not there for them.
-  Page indexed(8, 8, 8);
-  auto pfd = Descriptor(8, kBitmapFlags);
-  ASSERT_TRUE(SetPixelFormat(indexed.dc, ChoosePixelFormat(indexed.dc, &pfd), &pfd));
-  EXPECT_EQ(wglCreateContext(indexed.dc), nullptr);
+  // The desktop's DC has nothing to draw on.
+  HDC screen = GetDC(GetDesktopWindow());
+  auto pfd = Descriptor(32, kBitmapFlags);
+  ASSERT_TRUE(SetPixelFormat(screen, ChoosePixelFormat(screen, &pfd), &pfd));
+  EXPECT_EQ(wglCreateContext(screen), nullptr);
+  ReleaseDC(GetDesktopWindow(), screen);
   EXPECT_FALSE(wglDeleteContext(nullptr));
   EXPECT_FALSE(wglMakeCurrent(unformatted.dc, reinterpret_cast<HGLRC>(static_cast<uintptr_t>(0x99))));
 }
 
+// GL draws into true-colour and palette bitmaps alike; on a palette bitmap its pixels arrive in
+// the nearest table colours at GdiFlush and when the context lets go, and what GDI drew
+// between the two stays where GL did not draw.
 TEST(WglContexts, RenderIntoTheDibSectionAndLetGo) {
   const int w = 16, h = 12;
-  Page page(w, h, 32);
-  auto pfd = Descriptor(32, kBitmapFlags);
-  ASSERT_TRUE(SetPixelFormat(page.dc, ChoosePixelFormat(page.dc, &pfd), &pfd));
-  HGLRC rc = wglCreateContext(page.dc);
-  if (!rc) GTEST_SKIP() << "no OpenGL renderer on this machine";
-  Gl gl = LoadGl();
-  ASSERT_TRUE(gl.ok);
-  ASSERT_TRUE(wglMakeCurrent(page.dc, rc));
-  EXPECT_EQ(wglGetCurrentContext(), rc);
-  EXPECT_EQ(wglGetCurrentDC(), page.dc);
+  for (const int bpp : {32, 8, 4}) {
+    SCOPED_TRACE(bpp);
+    Page page(w, h, bpp);
+    auto pfd = Descriptor(static_cast<BYTE>(bpp), kBitmapFlags);
+    ASSERT_TRUE(SetPixelFormat(page.dc, ChoosePixelFormat(page.dc, &pfd), &pfd));
+    HGLRC rc = wglCreateContext(page.dc);
+    if (!rc) GTEST_SKIP() << "no OpenGL renderer on this machine";
+    Gl gl = LoadGl();
+    ASSERT_TRUE(gl.ok);
+    ASSERT_TRUE(wglMakeCurrent(page.dc, rc));
+    EXPECT_EQ(wglGetCurrentContext(), rc);
+    EXPECT_EQ(wglGetCurrentDC(), page.dc);
 
-  gl.clearColor(1.0f, 0.0f, 0.0f, 1.0f);
-  gl.clear(kColorBufferBit);
-  // Bottom-left 4x3 (GL's origin) in blue: on a bottom-up DIB that is the last rows shown.
-  gl.enable(kScissorTest);
-  gl.scissor(0, 0, 4, 3);
-  gl.clearColor(0.0f, 0.0f, 1.0f, 1.0f);
-  gl.clear(kColorBufferBit);
-  gl.finish();
+    gl.clearColor(0.9f, 0.05f, 0.0f, 1.0f);  // nearest in the table: red
+    gl.clear(kColorBufferBit);
+    // Bottom-left 4x3 (GL's origin) in blue: on a bottom-up DIB that is the last rows shown.
+    gl.enable(kScissorTest);
+    gl.scissor(0, 0, 4, 3);
+    gl.clearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    gl.clear(kColorBufferBit);
+    gl.finish();
+    GdiFlush();
+    const COLORREF red = bpp == 32 ? RGB(230, 13, 0) : RGB(255, 0, 0);
+    EXPECT_EQ(GetPixel(page.dc, 10, 2), red);
+    EXPECT_EQ(GetPixel(page.dc, 0, h - 1), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(page.dc, 3, h - 3), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(page.dc, 4, h - 1), red);
+    EXPECT_EQ(GetPixel(page.dc, 0, h - 4), red);
 
-  EXPECT_EQ(page.At(10, 2, w, h), 0xFF0000u);
-  EXPECT_EQ(page.At(0, h - 1, w, h), 0x0000FFu);
-  EXPECT_EQ(page.At(3, h - 3, w, h), 0x0000FFu);
-  EXPECT_EQ(page.At(4, h - 1, w, h), 0xFF0000u);
-  EXPECT_EQ(page.At(0, h - 4, w, h), 0xFF0000u);
-  EXPECT_EQ(GetPixel(page.dc, 0, h - 1), RGB(0, 0, 255));  // GDI sees it too
-
-  ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
-  EXPECT_EQ(wglGetCurrentContext(), nullptr);
-  EXPECT_TRUE(wglDeleteContext(rc));
-  EXPECT_FALSE(wglDeleteContext(rc));
+    SetPixelV(page.dc, 10, 2, RGB(0, 255, 0));
+    gl.scissor(12, 0, 4, 3);
+    gl.clear(kColorBufferBit);
+    ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    EXPECT_EQ(GetPixel(page.dc, 10, 2), RGB(0, 255, 0));
+    EXPECT_EQ(GetPixel(page.dc, 15, h - 1), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(page.dc, 0, h - 1), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(page.dc, 11, 2), red);
+    EXPECT_TRUE(wglDeleteContext(rc));
+    EXPECT_FALSE(wglDeleteContext(rc));
+  }
 }
 
 LRESULT CALLBACK Plain(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
