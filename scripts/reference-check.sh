@@ -24,4 +24,4 @@ ref="$dir/tests/reference"
 bash "$root/tests/reference/render.sh" "$ref/reference_scenes" "$ref/windows/reference_scenes.exe" "$ref/out"
 rm -rf "$dir/reference-png"
 exec "$ref/reference_compare" "$ref/out/ours.bin" "$ref/out/wine.bin" "${filters[@]}" \
-  --known "$root/tests/reference/known-differences.txt" --png "$dir/reference-png" "$@"
+  --budgets "$root/tests/reference/pixel-budgets.txt" --png "$dir/reference-png" "$@"

@@ -6,7 +6,9 @@ namespace plotvane {
 namespace {
 
 GraphSession &StartedRecord() {
-  static GraphSession record;
+  // Never destroyed: a thread other than the program's may end the process while the program
+  // thread still draws, and nothing may be taken from under it.
+  static GraphSession &record = *new GraphSession;
   // The hook slots are emptied by the library start and then filled by the input parts, so
   // the order is fixed here rather than left to the order of static initialisation.
   StartLibrary(record);
@@ -36,11 +38,13 @@ void StartLibrary(GraphSession &s) {
   for (uint32_t &c : s.NamedColors) c = 0;
 }
 
-void ExitLibrary() {
+bool ExitLibrary() {
   GraphSession &s = Session();
+  const DWORD program = s.ProgramThreadId;
+  if (program == 0) return true;  // no window thread
+  if (program != GetCurrentThreadId()) return false;
   if (s.WindowOpen) CloseGraphWindow();
-  s.PageColorTable.clear();
-  s.PageColorTable.shrink_to_fit();
+  return true;
 }
 
 void SetGraphError(int16_t code) { Session().GraphError = code; }

@@ -57,17 +57,20 @@ void SetFillKind(int16_t style, uint32_t color) {
     default: s.GraphError = grOutOfRange; return;
   }
   lb.lbColor = MapColor(color);
-  s.FillStyle = style;
-  s.FillColor = color;
 
   EnterCriticalSection(&s.SessionLock);
   HBRUSH brush = CreateBrushIndirect(&lb);
-  if (brush) {
-    s.CurrentBrush = brush;
-    HGDIOBJ replaced = SelectObject(s.WindowDC, brush);
-    SelectObject(s.PageDC, brush);
-    if (replaced && replaced != s.InitialBrush) DeleteObject(replaced);
+  if (!brush) {  // the old brush and its style stay
+    LeaveCriticalSection(&s.SessionLock);
+    s.GraphError = grNoWindow;
+    return;
   }
+  s.FillStyle = style;
+  s.FillColor = color;
+  s.CurrentBrush = brush;
+  HGDIOBJ replaced = SelectObject(s.WindowDC, brush);
+  SelectObject(s.PageDC, brush);
+  if (replaced && replaced != s.InitialBrush) DeleteObject(replaced);
   LeaveCriticalSection(&s.SessionLock);
 }
 
@@ -80,14 +83,18 @@ void SetFillPattern(const uint8_t pattern[8], uint32_t color) {
   }
   uint8_t rows[8];
   for (int i = 0; i < 8; ++i) rows[i] = pattern[i];
-  for (int i = 0; i < 8; ++i) s.UserPattern[i] = rows[i];
   const COLORREF fg = MapColor(color);
   const COLORREF bg = MapColor(s.BackColor);
 
   EnterCriticalSection(&s.SessionLock);
-  if (s.PatternBitmap) DeleteObject(s.PatternBitmap);
-  s.PatternBitmap = CreateCompatibleBitmap(s.PageDC, 8, 8);
-  SelectObject(s.SpareDC, s.PatternBitmap);
+  // Made before the old one goes: when the platform can't make it, the old brush stays whole.
+  HBITMAP bitmap = CreateCompatibleBitmap(s.PageDC, 8, 8);
+  if (!bitmap) {
+    LeaveCriticalSection(&s.SessionLock);
+    s.GraphError = grNoWindow;
+    return;
+  }
+  SelectObject(s.SpareDC, bitmap);
   for (int j = 0; j < 8; ++j) {
     uint8_t bits = rows[j];
     for (int x = 7; x >= 0; --x) {
@@ -96,7 +103,10 @@ void SetFillPattern(const uint8_t pattern[8], uint32_t color) {
     }
   }
   SelectObject(s.SpareDC, s.InitialBitmap);
+  if (s.PatternBitmap) DeleteObject(s.PatternBitmap);
+  s.PatternBitmap = bitmap;
   LeaveCriticalSection(&s.SessionLock);
+  for (int i = 0; i < 8; ++i) s.UserPattern[i] = rows[i];
   SetFillKind(8, color);
 }
 

@@ -1,7 +1,11 @@
 // Opening and closing the graphics window, the window thread with its message loop and window
 // procedure, and the four drawing pages.
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#ifdef __GLIBC__
+#include <unistd.h>
+#endif
 
 #include "plotvane/session.h"
 
@@ -90,6 +94,7 @@ void WaitForThreadEnd(GraphSession &s) {
   } while (code == STILL_ACTIVE);
   CloseHandle(s.ThreadHandle);
   s.ThreadHandle = nullptr;
+  s.ProgramThreadId = 0;
 }
 
 LRESULT CallHook(MessageHook hook, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -120,6 +125,8 @@ void CreationSequence(GraphSession &s, HWND hwnd) {
   }
   // A fresh palette has no installed size yet; MapColor then reduces by MaxColors.
   s.PaletteSize = 0;
+  // New device contexts copy; an open that stops before the defaults must not inherit a mix.
+  s.RasterMix = R2_COPYPEN;
   CreateDrawPages();
   InitializeCriticalSection(&s.SessionLock);
   CallHook(s.MouseHookSlot, hwnd, WM_CREATE, 0, 0);
@@ -128,20 +135,21 @@ void CreationSequence(GraphSession &s, HWND hwnd) {
 }
 
 void PaintSequence(GraphSession &s, HWND hwnd) {
-  RECT update{};
-  if (!GetUpdateRect(hwnd, &update, FALSE)) return;
+  if (!GetUpdateRect(hwnd, nullptr, FALSE)) return;
   EnterCriticalSection(&s.SessionLock);
   if (s.ClipRegion) SelectClipRgn(s.WindowDC, nullptr);
   PAINTSTRUCT ps{};
   BeginPaint(hwnd, &ps);
-  const int w = update.right - update.left + 1;
-  const int h = update.bottom - update.top + 1;
+  // What BeginPaint validated, which takes in what was invalidated while the lock was awaited.
+  const RECT &r = ps.rcPaint;
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
   const uint16_t shown = s.ShownPage;
   if (shown == s.ActivePage) {
-    BitBlt(s.WindowDC, update.left, update.top, w, h, s.PageDC, update.left, update.top, SRCCOPY);
+    BitBlt(s.WindowDC, r.left, r.top, w, h, s.PageDC, r.left, r.top, SRCCOPY);
   } else {
     HGDIOBJ replaced = SelectObject(s.PageDC, s.Pages[shown]);
-    BitBlt(s.WindowDC, update.left, update.top, w, h, s.PageDC, update.left, update.top, SRCCOPY);
+    BitBlt(s.WindowDC, r.left, r.top, w, h, s.PageDC, r.left, r.top, SRCCOPY);
     SelectObject(s.PageDC, replaced);
   }
   EndPaint(hwnd, &ps);
@@ -195,6 +203,20 @@ void DestructionSequence(GraphSession &s, HWND hwnd) {
   PostQuitMessage(0);
 }
 
+#ifdef __GLIBC__
+// Our platform lives in this process: once the handlers are done, the exit would destroy it
+// under the threads still using it. When another thread ends the process, it ends here, with
+// its status and its output flushed.
+void ExitHandler(int status, void *) {
+  if (ExitLibrary()) return;
+  std::fflush(nullptr);
+  _exit(status);
+}
+#else
+// The system stops the other threads as the process ends; the library's record outlives them.
+void ExitHandler() { ExitLibrary(); }
+#endif
+
 // The close at process exit is registered once the first window is up: by then the platform
 // has made everything a window uses, and handlers run before what was made before them is
 // torn down.
@@ -202,7 +224,11 @@ void CloseAtExit() {
   static bool registered = false;
   if (registered) return;
   registered = true;
-  std::atexit(ExitLibrary);
+#ifdef __GLIBC__
+  on_exit(ExitHandler, nullptr);
+#else
+  std::atexit(ExitHandler);
+#endif
 }
 
 }  // namespace
@@ -339,8 +365,10 @@ void OpenGraphWindow(int16_t &driver, int16_t &mode, std::string_view caption) {
   std::memcpy(s.Caption, caption.data(), n);
   s.Caption[n] = '\0';
 
+  s.ProgramThreadId = GetCurrentThreadId();
   s.ThreadHandle = CreateThread(nullptr, 0, WindowThread, s.Caption, 0, nullptr);
   if (!s.ThreadHandle) {
+    s.ProgramThreadId = 0;
     s.GraphError = grNoWindow;
     return;
   }

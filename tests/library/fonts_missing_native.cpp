@@ -32,6 +32,7 @@ TEST_F(NoFonts, OpenStopsAtTheProbeWithTheWindowOpenButHidden) {
   EXPECT_EQ(MapColor(300), PALETTEINDEX(44));
   PlotPixel(1, 1, 7);
   EXPECT_EQ(GraphError(), grOk);
+  SetRasterMode(1);  // XOR: must not outlive this session
   SetTextFont(0, 0, 16);
   EXPECT_EQ(GraphError(), grFontSlotEmpty);
   EXPECT_EQ(InstallFontFace("Arial"), -1);
@@ -45,6 +46,10 @@ TEST_F(NoFonts, OpenStopsAtTheProbeWithTheWindowOpenButHidden) {
   EXPECT_EQ(GraphError(), grOk);
   EXPECT_EQ(pvtest::OpenWindow(1, 6), grFontMissing);
   EXPECT_EQ(MapColor(3), PALETTEINDEX(1));
+  // A pixel of the new session puts neither device context into the old session's mix.
+  PlotPixel(2, 2, 1);
+  EXPECT_EQ(GetROP2(S().PageDC), R2_COPYPEN);
+  EXPECT_EQ(GetROP2(S().WindowDC), R2_COPYPEN);
 }
 
 }  // namespace

@@ -100,4 +100,30 @@ TEST(WindowLifetime, CloseReleasesEverythingTheWindowMade) {
   }
 }
 
+// With every GDI handle taken, a new fill pattern cannot be made: reported, and the brush in
+// use stays (a fill still paints with it).
+TEST(WindowLifetime, FillPatternNotMadeKeepsTheOldBrush) {
+  UseScreen(1024, 768);
+  int16_t d = 3, m = 1;
+  OpenGraphWindow(d, m, "no handles");
+  ASSERT_TRUE(GraphActive());
+  SetFillKind(4, 5);
+  const HBRUSH brush = Session().CurrentBrush;
+  std::vector<HRGN> taken;
+  while (HRGN r = CreateRectRgn(0, 0, 1, 1)) taken.push_back(r);
+  const uint8_t rows[8] = {0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0};
+  SetFillPattern(rows, 3);
+  EXPECT_EQ(GraphError(), grNoWindow);
+  EXPECT_EQ(Session().CurrentBrush, brush);
+  EXPECT_EQ(Session().FillStyle, 4);
+  EXPECT_EQ(Session().UserPattern[1], 0xFF);
+  for (HRGN r : taken) DeleteObject(r);
+
+  SetFillPattern(rows, 3);
+  EXPECT_EQ(GraphError(), grOk);
+  EXPECT_EQ(Session().FillStyle, 8);
+  EXPECT_EQ(Session().UserPattern[1], 0);
+  CloseGraphWindow();
+}
+
 }  // namespace

@@ -21,8 +21,8 @@ std::string PixelText(const SceneResult &s, uint32_t pixel) {
   return buf;
 }
 
-// Why two renderings of a scene cannot be compared at all; empty when they can. No known
-// difference excuses these.
+// Why two renderings of a scene cannot be compared at all; empty when they can. No budget
+// excuses these.
 std::string Incomparable(const SceneResult &s, const SceneResult &w) {
   if (!s.error.empty() || !w.error.empty()) return "set-up failed: ours \"" + s.error + "\", wine \"" + w.error + "\"";
   if (s.width != w.width || s.height != w.height || s.bits != w.bits) return "page formats differ";
@@ -40,9 +40,13 @@ void Diff(const SceneResult &s, const SceneResult &w, int show, SceneDifference 
     }
   }
   if (d.differentPixels > show) d.details.push_back("...");
-  if (s.values.size() != w.values.size()) d.details.push_back("a different number of recorded values");
+  if (s.values.size() != w.values.size()) {
+    d.details.push_back("a different number of recorded values");
+    d.valuesDiffer = true;
+  }
   for (size_t i = 0; i < s.values.size() && i < w.values.size(); ++i) {
     if (s.values[i] == w.values[i]) continue;
+    d.valuesDiffer = true;
     char buf[64];
     std::snprintf(buf, sizeof buf, ": ours 0x%08X, wine 0x%08X", static_cast<unsigned>(s.values[i].second),
                   static_cast<unsigned>(w.values[i].second));
@@ -74,7 +78,8 @@ bool Selected(const std::string &name, const std::vector<std::string> &filters) 
   return false;
 }
 
-bool ParseKnownDifferences(const std::string &text, std::vector<KnownDifference> &known, std::string &error) {
+bool ParseBudgets(const std::string &text, std::vector<PixelBudget> &budgets, std::string &error) {
+  std::set<std::string> scenes;
   size_t start = 0;
   for (int lineNumber = 1; start < text.size(); ++lineNumber) {
     size_t end = text.find('\n', start);
@@ -83,28 +88,50 @@ bool ParseKnownDifferences(const std::string &text, std::vector<KnownDifference>
     start = end + 1;
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
     if (line.empty() || line[0] == '#') continue;
-    const size_t space = line.find_first_of(" \t");
-    if (space == std::string::npos) {
-      error = "line " + std::to_string(lineNumber) + " gives no reason for " + line;
+    const std::string where = "line " + std::to_string(lineNumber) + ": ";
+    const size_t nameEnd = line.find_first_of(" \t");
+    const size_t countStart = nameEnd == std::string::npos ? nameEnd : line.find_first_not_of(" \t", nameEnd);
+    const size_t countEnd = countStart == std::string::npos ? countStart : line.find_first_of(" \t", countStart);
+    const size_t reasonStart = countEnd == std::string::npos ? countEnd : line.find_first_not_of(" \t", countEnd);
+    if (reasonStart == std::string::npos) {
+      error = where + "wants a scene, a pixel count and a reason: " + line;
       return false;
     }
-    known.push_back({line.substr(0, space), line.substr(line.find_first_not_of(" \t", space)), false});
+    PixelBudget b{line.substr(0, nameEnd), 0, line.substr(reasonStart)};
+    const std::string count = line.substr(countStart, countEnd - countStart);
+    if (count.size() > 9 || count.find_first_not_of("0123456789") != std::string::npos) {
+      error = where + "the pixel count is not a number: " + count;
+      return false;
+    }
+    b.pixels = std::stoi(count);
+    if (!scenes.insert(b.scene).second) {
+      error = where + "a second budget for " + b.scene;
+      return false;
+    }
+    budgets.push_back(std::move(b));
   }
   return true;
+}
+
+bool SceneDifference::WithinBudget() const {
+  // Pixels are all a budget covers: a recorded value that differs always fails.
+  return !valuesDiffer && differentPixels == (budget ? budget->pixels : 0);
 }
 
 bool Comparison::Passed() const {
   if (!failures.empty()) return false;
   for (const SceneDifference &d : differing)
-    if (!d.known) return false;
+    if (!d.WithinBudget()) return false;
   return true;
 }
 
 Comparison Compare(const std::vector<SceneResult> &ours, const std::vector<SceneResult> &wine,
-                   const std::vector<std::string> &filters, std::vector<KnownDifference> &known, int show) {
+                   const std::vector<std::string> &filters, const std::vector<PixelBudget> &budgets, int show) {
   Comparison c;
   std::map<std::string, const SceneResult *> ourByName;
   for (const SceneResult &s : ours) ourByName[s.name] = &s;
+  std::map<std::string, const PixelBudget *> budgetByName;
+  for (const PixelBudget &b : budgets) budgetByName[b.scene] = &b;
   std::set<std::string> wineNames;
   for (const SceneResult &w : wine) {
     wineNames.insert(w.name);
@@ -121,21 +148,19 @@ Comparison Compare(const std::vector<SceneResult> &ours, const std::vector<Scene
     }
     SceneDifference d;
     d.name = w.name;
+    if (const auto b = budgetByName.find(w.name); b != budgetByName.end()) d.budget = b->second;
     Diff(*it->second, w, show, d);
-    if (d.details.empty()) {
+    if (d.details.empty() && (!d.budget || d.budget->pixels == 0)) {
       ++c.matching;
       continue;
     }
-    for (KnownDifference &k : known)
-      if (GlobMatch(k.pattern.c_str(), w.name.c_str())) {
-        k.used = true;
-        d.known = &k;
-        break;
-      }
     c.differing.push_back(std::move(d));
   }
   for (const SceneResult &s : ours)
     if (Selected(s.name, filters) && !wineNames.count(s.name)) c.failures.push_back(s.name + ": missing from Wine's rendering");
+  for (const PixelBudget &b : budgets)
+    if (Selected(b.scene, filters) && !wineNames.count(b.scene) && !ourByName.count(b.scene))
+      c.failures.push_back(b.scene + ": has a budget but no such scene exists");
   if (c.compared == 0) c.failures.push_back("no scene matches the filter");
   return c;
 }

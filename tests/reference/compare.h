@@ -1,5 +1,5 @@
 // Comparing two renderings of the reference scenes: which scenes differ, where, and whether
-// the known-differences list excuses them.
+// each stays exactly within its pixel budget.
 #pragma once
 
 #include <string>
@@ -15,33 +15,40 @@ bool GlobMatch(const char *pattern, const char *text);
 // No filters select every scene.
 bool Selected(const std::string &name, const std::vector<std::string> &filters);
 
-struct KnownDifference {
-  std::string pattern;
+// How many pixels of one scene may differ from Wine's, and why. A scene without a budget may
+// differ by none.
+struct PixelBudget {
+  std::string scene;
+  int pixels = 0;
   std::string reason;
-  bool used = false;  // set when it excused a differing scene
 };
 
-// Lines of "<scene or pattern> <reason>"; blank lines and lines starting with # are skipped.
-// A line without a reason is refused: every listed difference says why.
-bool ParseKnownDifferences(const std::string &text, std::vector<KnownDifference> &known, std::string &error);
+// Lines of "<scene> <pixels> <reason>"; blank lines and lines starting with # are skipped. A
+// line without a count or a reason, or a second budget for one scene, is refused.
+bool ParseBudgets(const std::string &text, std::vector<PixelBudget> &budgets, std::string &error);
 
 struct SceneDifference {
   std::string name;
   int differentPixels = 0;
   std::vector<std::string> details;   // the first pixels that differ, values, or what is wrong
-  const KnownDifference *known = nullptr;
+  bool valuesDiffer = false;          // a recorded value differs (no budget covers that)
+  const PixelBudget *budget = nullptr;
+  // Exactly its budget's pixels differ and nothing else does. More fails, and so does fewer:
+  // a budget larger than needed would hide the next regression.
+  bool WithinBudget() const;
 };
 
 struct Comparison {
   int compared = 0;
   int matching = 0;
   std::vector<SceneDifference> differing;
-  std::vector<std::string> failures;  // scenes missing from one side, a filter that selects nothing
+  // Scenes missing from one side, a filter that selects nothing, a budget for no scene.
+  std::vector<std::string> failures;
   bool Passed() const;
 };
 
 // `show` limits the pixels listed for each differing scene.
 Comparison Compare(const std::vector<SceneResult> &ours, const std::vector<SceneResult> &wine,
-                   const std::vector<std::string> &filters, std::vector<KnownDifference> &known, int show);
+                   const std::vector<std::string> &filters, const std::vector<PixelBudget> &budgets, int show);
 
 }  // namespace reference

@@ -1,10 +1,11 @@
 // Compares the scenes our GDI rendered with those Wine's GDI rendered, pixel for pixel.
 //
-//   reference_compare <ours> <wine> [--filter PATTERN]... [--known FILE] [--png DIR] [--png-all]
+//   reference_compare <ours> <wine> [--filter PATTERN]... [--budgets FILE] [--png DIR] [--png-all]
 //                     [--show N] [--scale N] [--verbose]
 //
-// Every difference fails unless the known-differences file lists the scene with its reason.
-// Exit status: 0 when nothing unexpected differs, 1 otherwise, 2 for bad usage.
+// A scene fails when the number of its pixels that differ is not exactly its budget in the
+// budgets file (0 for a scene not listed), or when a recorded value differs.
+// Exit status: 0 when every scene keeps its budget, 1 otherwise, 2 for bad usage.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +24,7 @@ using namespace reference;
 namespace {
 
 struct Options {
-  std::string ours, wine, knownPath, pngDir;
+  std::string ours, wine, budgetsPath, pngDir;
   std::vector<std::string> filters;
   bool pngAll = false, verbose = false;
   int show = 8, scale = 0;
@@ -36,8 +37,8 @@ bool ParseOptions(int argc, char **argv, Options &o) {
     const bool hasValue = i + 1 < argc;
     if (arg == "--filter" && hasValue) {
       if (*argv[++i]) o.filters.push_back(argv[i]);
-    } else if (arg == "--known" && hasValue) {
-      o.knownPath = argv[++i];
+    } else if (arg == "--budgets" && hasValue) {
+      o.budgetsPath = argv[++i];
     } else if (arg == "--png" && hasValue) {
       o.pngDir = argv[++i];
     } else if (arg == "--png-all") {
@@ -97,19 +98,19 @@ int main(int argc, char **argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) {
     std::fprintf(stderr,
-                 "usage: %s <ours> <wine> [--filter PATTERN]... [--known FILE] [--png DIR] [--png-all] [--show N] "
+                 "usage: %s <ours> <wine> [--filter PATTERN]... [--budgets FILE] [--png DIR] [--png-all] [--show N] "
                  "[--scale N] [--verbose]\n",
                  argv[0]);
     return 2;
   }
-  std::vector<KnownDifference> known;
-  if (!o.knownPath.empty()) {
-    std::ifstream in(o.knownPath);
+  std::vector<PixelBudget> budgets;
+  if (!o.budgetsPath.empty()) {
+    std::ifstream in(o.budgetsPath);
     std::stringstream text;
     text << in.rdbuf();
     std::string error;
-    if (!in || !ParseKnownDifferences(text.str(), known, error)) {
-      std::fprintf(stderr, "%s: %s\n", o.knownPath.c_str(), in ? error.c_str() : "cannot be read");
+    if (!in || !ParseBudgets(text.str(), budgets, error)) {
+      std::fprintf(stderr, "%s: %s\n", o.budgetsPath.c_str(), in ? error.c_str() : "cannot be read");
       return 2;
     }
   }
@@ -131,14 +132,17 @@ int main(int argc, char **argv) {
     readFailed = true;
   }
 
-  const Comparison c = Compare(ours, wine, o.filters, known, o.show);
+  const Comparison c = Compare(ours, wine, o.filters, budgets, o.show);
   for (const SceneDifference &d : c.differing) {
     const SceneResult *s = Find(ours, d.name), *w = Find(wine, d.name);
-    std::printf("%s %s (%dx%d, %d bits): %d of %zu pixels differ%s%s\n", d.known ? "known  " : "DIFFERS", d.name.c_str(),
-                w->width, w->height, w->bits, d.differentPixels, w->pixels.size(), d.known ? ": " : "",
-                d.known ? d.known->reason.c_str() : "");
+    const int budget = d.budget ? d.budget->pixels : 0;
+    const char *verdict = d.WithinBudget() ? "budget " : d.differentPixels < budget ? "SLACK  " : "DIFFERS";
+    std::printf("%s %s (%dx%d, %d bits): %d of %zu pixels differ, budget %d%s%s\n", verdict, d.name.c_str(), w->width,
+                w->height, w->bits, d.differentPixels, w->pixels.size(), budget, d.budget ? ": " : "",
+                d.budget ? d.budget->reason.c_str() : "");
+    if (d.differentPixels < budget) std::printf("  the budget is larger than needed: lower it to %d\n", d.differentPixels);
     for (const std::string &line : d.details) std::printf("  %s\n", line.c_str());
-    if (!o.pngDir.empty()) WriteImages(o.pngDir, *s, *w, o.scale);
+    if (!o.pngDir.empty() && d.differentPixels > 0) WriteImages(o.pngDir, *s, *w, o.scale);
   }
   for (const std::string &f : c.failures) std::printf("FAILED  %s\n", f.c_str());
   if (o.verbose || (o.pngAll && !o.pngDir.empty()))
@@ -151,12 +155,8 @@ int main(int argc, char **argv) {
       if (o.verbose) std::printf("match   %s\n", w.name.c_str());
       if (o.pngAll && !o.pngDir.empty()) WriteImages(o.pngDir, *s, w, o.scale);
     }
-  for (const KnownDifference &k : known)
-    if (!k.used && Selected(k.pattern, o.filters))
-      std::printf("note    %s is listed as a known difference but matched no differing scene\n", k.pattern.c_str());
-
-  const long knownCount = std::count_if(c.differing.begin(), c.differing.end(), [](const auto &d) { return d.known; });
-  std::printf("reference: %d scenes compared, %d match, %zu differ (%ld of them known)\n", c.compared, c.matching,
-              c.differing.size(), knownCount);
+  const long within = std::count_if(c.differing.begin(), c.differing.end(), [](const auto &d) { return d.WithinBudget(); });
+  std::printf("reference: %d scenes compared, %d match, %zu differ (%ld of them within their budgets)\n", c.compared,
+              c.matching, c.differing.size(), within);
   return c.Passed() && !readFailed ? 0 : 1;
 }

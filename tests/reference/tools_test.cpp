@@ -1,5 +1,5 @@
-// The reference check's own tools: the scene file, the comparison and its known-differences
-// list, and the PNG writer.
+// The reference check's own tools: the scene file, the comparison and its pixel budgets, and
+// the PNG writer.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -132,7 +132,7 @@ TEST(SceneFile, RefusesFilesThatAreNotScenesOrDoNotAddUp) {
   std::remove(path.c_str());
 }
 
-// ---- Filters and the known-differences list --------------------------------------------------
+// ---- Filters and pixel budgets -----------------------------------------------------------------
 
 TEST(Filters, PatternsAndPrefixes) {
   const struct {
@@ -153,21 +153,35 @@ TEST(Filters, PatternsAndPrefixes) {
   EXPECT_TRUE(Selected("fill/solid-opaque", {"lines", "fill"}));
 }
 
-TEST(KnownDifferences, ParsesPatternsAndReasonsAndRefusesAnEntryWithoutReason) {
-  std::vector<KnownDifference> known;
+TEST(PixelBudgets, ParsesSceneCountAndReasonAndRefusesWhatIsIncomplete) {
+  std::vector<PixelBudget> budgets;
   std::string error;
-  ASSERT_TRUE(ParseKnownDifferences("# comment\n\narc/pen-w*   ragged wide arcs \r\nellipse/clip\tsee above\n", known,
-                                    error))
+  ASSERT_TRUE(ParseBudgets("# comment\n\narc/pen-w5  12  ragged wide arcs \r\nellipse/clip\t0\tsee above\n", budgets,
+                           error))
       << error;
-  ASSERT_EQ(known.size(), 2u);
-  EXPECT_EQ(known[0].pattern, "arc/pen-w*");
-  EXPECT_EQ(known[0].reason, "ragged wide arcs");
-  EXPECT_EQ(known[1].pattern, "ellipse/clip");
-  EXPECT_EQ(known[1].reason, "see above");
+  ASSERT_EQ(budgets.size(), 2u);
+  EXPECT_EQ(budgets[0].scene, "arc/pen-w5");
+  EXPECT_EQ(budgets[0].pixels, 12);
+  EXPECT_EQ(budgets[0].reason, "ragged wide arcs");
+  EXPECT_EQ(budgets[1].scene, "ellipse/clip");
+  EXPECT_EQ(budgets[1].pixels, 0);
+  EXPECT_EQ(budgets[1].reason, "see above");
 
-  known.clear();
-  EXPECT_FALSE(ParseKnownDifferences("lines/edges ok\npens/dash\n", known, error));
-  EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+  const struct {
+    const char *text;
+    const char *error;
+  } refused[] = {
+      {"lines/edges 3 ok\npens/dash 4\n", "line 2"},       // no reason
+      {"pens/dash\n", "line 1"},                          // nothing but a name
+      {"pens/dash many pixels\n", "not a number"},
+      {"pens/dash -3 why\n", "not a number"},
+      {"pens/dash 1 why\n\npens/dash 2 again\n", "line 3: a second budget"},
+  };
+  for (const auto &r : refused) {
+    budgets.clear();
+    EXPECT_FALSE(ParseBudgets(r.text, budgets, error)) << r.text;
+    EXPECT_NE(error.find(r.error), std::string::npos) << r.text << ": " << error;
+  }
 }
 
 // ---- Comparison --------------------------------------------------------------------------------
@@ -177,11 +191,11 @@ class Comparing : public ::testing::Test {
   std::vector<SceneResult> ours_ = {MakeScene("lines/a", 8, 6, 8), MakeScene("lines/b", 5, 5, 32),
                                     MakeScene("pens/c", 6, 6, 4)};
   std::vector<SceneResult> wine_ = ours_;
-  std::vector<KnownDifference> known_;
+  std::vector<PixelBudget> budgets_;
 };
 
 TEST_F(Comparing, IdenticalRenderingsPass) {
-  const Comparison c = Compare(ours_, wine_, {}, known_, 8);
+  const Comparison c = Compare(ours_, wine_, {}, budgets_, 8);
   EXPECT_TRUE(c.Passed());
   EXPECT_EQ(c.compared, 3);
   EXPECT_EQ(c.matching, 3);
@@ -193,7 +207,7 @@ TEST_F(Comparing, APixelOrAValueThatDiffersFailsAndIsLocated) {
   wine_[2].pixels[0] ^= 1;
   ours_[1].values = {{"GetPixel(0,0)", 0x123456}};
   wine_[1].values = {{"GetPixel(0,0)", 0x123457}};
-  const Comparison c = Compare(ours_, wine_, {}, known_, 8);
+  const Comparison c = Compare(ours_, wine_, {}, budgets_, 8);
   EXPECT_FALSE(c.Passed());
   ASSERT_EQ(c.differing.size(), 3u);
   EXPECT_EQ(c.differing[0].name, "lines/a");
@@ -206,45 +220,69 @@ TEST_F(Comparing, APixelOrAValueThatDiffersFailsAndIsLocated) {
 
 TEST_F(Comparing, ListsOnlyTheFirstDifferencesButCountsThemAll) {
   for (uint32_t &p : wine_[0].pixels) p ^= 1;
-  const Comparison c = Compare(ours_, wine_, {}, known_, 3);
+  const Comparison c = Compare(ours_, wine_, {}, budgets_, 3);
   ASSERT_EQ(c.differing.size(), 1u);
   EXPECT_EQ(c.differing[0].differentPixels, 48);
   EXPECT_EQ(c.differing[0].details.size(), 4u);  // three pixels and "..."
 }
 
-TEST_F(Comparing, AListedDifferenceIsExcusedAndMarkedUsed) {
+TEST_F(Comparing, AScenePassesOnlyWithExactlyItsBudget) {
   wine_[2].pixels[0] ^= 1;
-  known_ = {{"lines/*", "not this one", false}, {"pens/*", "a reason", false}};
-  const Comparison c = Compare(ours_, wine_, {}, known_, 8);
-  EXPECT_TRUE(c.Passed());
-  ASSERT_EQ(c.differing.size(), 1u);
-  ASSERT_NE(c.differing[0].known, nullptr);
-  EXPECT_EQ(c.differing[0].known->reason, "a reason");
-  EXPECT_FALSE(known_[0].used);
-  EXPECT_TRUE(known_[1].used);
+  wine_[2].pixels[1] ^= 1;
+  const struct {
+    int budget;
+    bool passes;
+  } cases[] = {{0, false}, {1, false}, {2, true}, {3, false}};  // over, over, exact, larger than needed
+  for (const auto &k : cases) {
+    budgets_ = {{"lines/a", 0, "matches"}, {"pens/c", k.budget, "a reason"}};
+    const Comparison c = Compare(ours_, wine_, {}, budgets_, 8);
+    EXPECT_EQ(c.Passed(), k.passes) << "budget " << k.budget;
+    ASSERT_EQ(c.differing.size(), 1u);
+    EXPECT_EQ(c.differing[0].differentPixels, 2);
+    EXPECT_EQ(c.differing[0].budget, &budgets_[1]);
+  }
+  // A budget on a scene that matches is larger than needed too.
+  budgets_ = {{"lines/b", 1, "was needed once"}};
+  EXPECT_FALSE(Compare(ours_, ours_, {}, budgets_, 8).Passed());
 }
 
-TEST_F(Comparing, MissingScenesAndBrokenPagesFailEvenWhenListed) {
-  known_ = {{"*", "everything", false}};
+TEST_F(Comparing, ARecordedValueThatDiffersFailsWhateverTheBudget) {
+  ours_[1].values = {{"GetPixel(0,0)", 1}};
+  wine_[1].values = {{"GetPixel(0,0)", 2}};
+  budgets_ = {{"lines/b", 0, "none"}};
+  EXPECT_FALSE(Compare(ours_, wine_, {}, budgets_, 8).Passed());
+  wine_[1].pixels[0] ^= 1;
+  budgets_ = {{"lines/b", 1, "one pixel"}};
+  EXPECT_FALSE(Compare(ours_, wine_, {}, budgets_, 8).Passed());
+}
+
+TEST_F(Comparing, ABudgetForNoSceneFailsWithinTheFilter) {
+  budgets_ = {{"lines/gone", 4, "renamed since"}};
+  EXPECT_FALSE(Compare(ours_, wine_, {}, budgets_, 8).Passed());
+  EXPECT_TRUE(Compare(ours_, wine_, {"pens"}, budgets_, 8).Passed());
+}
+
+TEST_F(Comparing, MissingScenesAndBrokenPagesFailEvenWithABudget) {
+  for (const char *name : {"lines/a", "lines/b", "pens/c"}) budgets_.push_back({name, 48, "everything"});
   std::vector<SceneResult> ours = ours_;
   ours.pop_back();                       // our renderer stopped before pens/c
   wine_.erase(wine_.begin());            // Wine has no lines/a
   wine_[0].width = 1;                    // lines/b on a different page
   wine_[0].height = 25;
-  EXPECT_FALSE(Compare(ours, wine_, {}, known_, 8).Passed());
-  EXPECT_EQ(Compare(ours, wine_, {}, known_, 8).failures.size(), 3u);
+  EXPECT_FALSE(Compare(ours, wine_, {}, budgets_, 8).Passed());
+  EXPECT_EQ(Compare(ours, wine_, {}, budgets_, 8).failures.size(), 3u);
 
   std::vector<SceneResult> failed = ours_;
   failed[0].error = "the page could not be made";
-  EXPECT_FALSE(Compare(failed, ours_, {}, known_, 8).Passed());
+  EXPECT_FALSE(Compare(failed, ours_, {}, budgets_, 8).Passed());
 }
 
 TEST_F(Comparing, AFilterSelectsScenesAndOneThatSelectsNothingFails) {
   wine_[2].pixels[0] ^= 1;
-  const Comparison lines = Compare(ours_, wine_, {"lines"}, known_, 8);
+  const Comparison lines = Compare(ours_, wine_, {"lines"}, budgets_, 8);
   EXPECT_TRUE(lines.Passed());
   EXPECT_EQ(lines.compared, 2);
-  const Comparison none = Compare(ours_, wine_, {"ellipse"}, known_, 8);
+  const Comparison none = Compare(ours_, wine_, {"ellipse"}, budgets_, 8);
   EXPECT_FALSE(none.Passed());
   EXPECT_EQ(none.compared, 0);
 }

@@ -17,7 +17,7 @@ enum GraphErrorCode : int16_t {
   grNotOpen = -1,         // the window is not open
   grInvalidDriver = -2,   // unknown driver number
   grInvalidMode = -3,     // unknown mode, or the client area does not fit on the screen
-  grNoWindow = -4,        // the window class or the window could not be made
+  grNoWindow = -4,        // the platform could not make the window, or an object an operation needs
   grFontMissing = -5,     // a font face is not installed (or the font table is full)
   grFontSlotEmpty = -6,   // the font number names an empty slot
   grOutOfRange = -7,      // an argument is out of range

@@ -51,6 +51,7 @@ struct GraphSession {
   std::atomic<bool> WindowOpen{false};  // the gate between the threads
   HWND WindowHandle = nullptr;          // stored in WM_CREATE, before WindowOpen is set
   HANDLE ThreadHandle = nullptr;
+  std::atomic<DWORD> ProgramThreadId{0};  // the thread that opened the window, while its window thread runs
   char Caption[256] = {};
   int32_t ScreenWidth = 0, ScreenHeight = 0;
   int16_t Driver = -1, Mode = 0;
@@ -142,7 +143,10 @@ inline constexpr const char *WindowClassName = "PlotvaneClass";
 void StartLibrary(GraphSession &s);
 void StartKeyboard(GraphSession &s);
 void StartMouse(GraphSession &s);
-void ExitLibrary();
+// At process exit on the program thread: closes a window left open. Returns false when another
+// thread ends the process while the window thread runs: then nothing is touched, as the program
+// thread may be drawing and the window thread painting until the process is gone.
+bool ExitLibrary();
 
 // ---- window thread
 DWORD WINAPI WindowThread(LPVOID caption);
