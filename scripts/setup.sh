@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config googletest libgtest-dev
   libsdl2-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libgl-dev libosmesa6-dev
-  xvfb xdotool x11-apps imagemagick
+  xvfb xdotool x11-apps x11-xkb-utils imagemagick
   mingw-w64 wine wine64
   clang libclang-rt-14-dev
 )

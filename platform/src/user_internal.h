@@ -166,7 +166,4 @@ void RetireCurrentQueue();
 void ThreadEnding();
 int CountLiveWindows();
 
-// Windows-1252 bytes for UTF-8 text; characters the code page lacks are dropped.
-std::string Utf8ToCp1252(const char *utf8);
-
 }  // namespace pv::user

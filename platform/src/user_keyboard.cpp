@@ -1,6 +1,7 @@
 // USER: the keyboard state that GetKeyState reports and the characters TranslateMessage makes.
 #include <cstring>
 
+#include "input_translation.h"
 #include "user_internal.h"
 
 namespace pv::user {
@@ -15,6 +16,25 @@ struct KeyboardState {
 thread_local KeyboardState t_keyboard;
 
 bool Down(int vk) { return (t_keyboard.keys[vk & 0xFF] & 0x80) != 0; }
+
+// A key goes down (toggling on a fresh press) or up.
+void SetKey(UINT vk, bool down) {
+  BYTE &k = t_keyboard.keys[vk & 0xFF];
+  if (down && !(k & 0x80)) k ^= 0x01;
+  k = static_cast<BYTE>((k & 0x01) | (down ? 0x80 : 0));
+}
+
+// Which of the two keys a Shift, Ctrl or Alt message is about: right Shift by its scan code,
+// right Ctrl and Alt by the extended flag. 0 for other keys.
+UINT SideKey(UINT vk, LPARAM lParam) {
+  const bool extended = (lParam >> 24) & 1;
+  switch (vk) {
+    case VK_SHIFT: return ((lParam >> 16) & 0xFF) == 0x36 ? VK_RSHIFT : VK_LSHIFT;
+    case VK_CONTROL: return extended ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU: return extended ? VK_RMENU : VK_LMENU;
+    default: return 0;
+  }
+}
 
 bool SameMessage(const MSG &a, const MSG &b) {
   return a.hwnd == b.hwnd && a.message == b.message && a.wParam == b.wParam && a.lParam == b.lParam &&
@@ -48,30 +68,16 @@ std::string LayoutCharacters(UINT vk, bool shift, bool caps) {
   }
 }
 
-// The characters a key press types, as Windows makes them: control characters from the key
-// itself (hosts never type those as text), everything else from what the host typed or, for
-// posted keys, from the layout.
+// The characters a key press types: what the host's translator decided for keys from a real
+// keyboard; for posted keys, Windows' rules over the US layout.
 std::string CharactersFor(const MSG &msg, const QueuedMessage *typed) {
+  if (typed && typed->hostText) return typed->text;
   const UINT vk = static_cast<UINT>(msg.wParam & 0xFF);
   const bool ctrl = Down(VK_CONTROL), alt = Down(VK_MENU), shift = Down(VK_SHIFT);
-  switch (vk) {
-    case VK_ESCAPE: return "\x1b";
-    case VK_RETURN: return ctrl ? "\n" : "\r";
-    case VK_BACK: return ctrl ? "\x7f" : "\b";
-    case VK_TAB: return ctrl ? "" : "\t";
-    default: break;
-  }
-  if (ctrl && !alt) {
-    if (vk >= 'A' && vk <= 'Z') return std::string(1, static_cast<char>(vk - 'A' + 1));
-    if (vk == VK_OEM_4) return "\x1b";
-    if (vk == VK_OEM_5) return "\x1c";
-    if (vk == VK_OEM_6) return "\x1d";
-    if (vk == VK_SPACE) return " ";
-    return {};
-  }
-  if (typed && typed->hostText) return typed->text;
-  if (ctrl && alt) return {};  // AltGr characters depend on a layout we do not know
-  return LayoutCharacters(vk, shift, (t_keyboard.keys[VK_CAPITAL] & 1) != 0);
+  std::u32string layout;
+  if (!(ctrl && alt))  // the US layout has no AltGr characters
+    for (char c : LayoutCharacters(vk, shift, (t_keyboard.keys[VK_CAPITAL] & 1) != 0)) layout.push_back(c);
+  return pv::input::ToAnsi(pv::input::KeyCharacters(vk, shift, ctrl, alt, layout));
 }
 
 void PutInFront(std::shared_ptr<Queue> q, const MSG &key, UINT message, const std::string &chars) {
@@ -94,16 +100,28 @@ void NoteRetrieved(const QueuedMessage &m) {
   const MSG &msg = m.msg;
   switch (msg.message) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      BYTE &k = keys[msg.wParam & 0xFF];
-      if (!(k & 0x80)) k ^= 0x01;
-      k |= 0x80;
-      t_keyboard.lastKey = m;
-      t_keyboard.hasLastKey = true;
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+      const UINT vk = static_cast<UINT>(msg.wParam & 0xFF);
+      const UINT side = SideKey(vk, msg.lParam);
+      if (side) {
+        // Shift, Ctrl and Alt are down while either of their two keys is.
+        const BYTE other = keys[side ^ 1];  // the left and right codes differ in bit 0
+        SetKey(side, down);
+        const bool either = down || (other & 0x80);
+        if (either && !(keys[vk] & 0x80)) keys[vk] ^= 0x01;
+        keys[vk] = static_cast<BYTE>((keys[vk] & 0x01) | (either ? 0x80 : 0));
+      } else {
+        SetKey(vk, down);
+      }
+      if (down) {
+        t_keyboard.lastKey = m;
+        t_keyboard.hasLastKey = true;
+      }
       break;
     }
-    case WM_KEYUP:
-    case WM_SYSKEYUP: keys[msg.wParam & 0xFF] &= 0x7F; break;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -119,58 +137,6 @@ void NoteRetrieved(const QueuedMessage &m) {
     }
     default: break;
   }
-}
-
-std::string Utf8ToCp1252(const char *utf8) {
-  // Code points behind bytes 0x80 to 0x9F; 0 marks the five bytes the code page leaves unused.
-  static const uint16_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-  std::string out;
-  if (!utf8) return out;
-  const auto *p = reinterpret_cast<const unsigned char *>(utf8);
-  while (*p) {
-    uint32_t cp;
-    int extra;
-    if (*p < 0x80) {
-      cp = *p;
-      extra = 0;
-    } else if ((*p & 0xE0) == 0xC0) {
-      cp = *p & 0x1F;
-      extra = 1;
-    } else if ((*p & 0xF0) == 0xE0) {
-      cp = *p & 0x0F;
-      extra = 2;
-    } else if ((*p & 0xF8) == 0xF0) {
-      cp = *p & 0x07;
-      extra = 3;
-    } else {
-      ++p;  // a stray continuation or invalid byte
-      continue;
-    }
-    ++p;
-    bool ok = true;
-    for (int i = 0; i < extra; ++i, ++p) {
-      if ((*p & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (*p & 0x3F);
-    }
-    if (!ok) continue;
-    if ((cp >= 0x01 && cp < 0x80) || (cp >= 0xA0 && cp <= 0xFF)) {
-      out.push_back(static_cast<char>(cp));
-      continue;
-    }
-    for (int i = 0; i < 32; ++i) {
-      if (high[i] != 0 && high[i] == cp) {
-        out.push_back(static_cast<char>(0x80 + i));
-        break;
-      }
-    }
-  }
-  return out;
 }
 
 }  // namespace pv::user

@@ -202,6 +202,10 @@ void xdotool(const std::string &display, const std::vector<std::string> &args) {
   runTool(argv, display);
 }
 
+bool setKeyboardLayout(const std::string &display, const std::string &layout) {
+  return runTool({which("setxkbmap"), layout}, display) == 0;
+}
+
 void requestClose(const std::string &display, unsigned long window) {
   Display *dpy = XOpenDisplay(display.c_str());
   if (!dpy) return;

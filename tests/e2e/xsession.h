@@ -82,6 +82,8 @@ void sleepMs(int ms);
 unsigned long findWindow(const std::string &display, const std::string &title, int timeoutMs,
                          const std::function<bool()> &stillWorth);
 void xdotool(const std::string &display, const std::vector<std::string> &args);
+// Gives the server's keyboard another layout ("us", "de", "ru"...) with setxkbmap.
+bool setKeyboardLayout(const std::string &display, const std::string &layout);
 void requestClose(const std::string &display, unsigned long window);
 
 template <class Pred>

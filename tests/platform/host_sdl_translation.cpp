@@ -1,5 +1,5 @@
-// SDL events turned into Windows messages: virtual keys, system keys, the text of a key press,
-// mouse flags with the modifiers, the wheel, the close request.
+// SDL events turned into Windows messages: virtual keys, system keys, the text of a key press
+// paired by order, AltGr, mouse flags with the modifiers, the wheel, the close request.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,7 +10,8 @@
 namespace {
 
 using pv::host::InputMessage;
-using pv::host::SdlInputState;
+using pv::host::InputTranslator;
+using pv::host::SdlTarget;
 using pv::host::TranslateSdlEvent;
 using pv::host::VirtualKeyFor;
 
@@ -33,9 +34,10 @@ SDL_Event Text(const char *utf8, Uint32 time = 100) {
   return e;
 }
 
-std::vector<InputMessage> Translate(const std::vector<SDL_Event> &events, SdlInputState &state, POINT origin = {0, 0}) {
+std::vector<InputMessage> Translate(const std::vector<SDL_Event> &events, InputTranslator &state,
+                                    SdlTarget target = {{0, 0}, {800, 600}, false}) {
   std::vector<InputMessage> out;
-  for (size_t i = 0; i < events.size();) i += TranslateSdlEvent(&events[i], events.size() - i, origin, state, out);
+  for (size_t i = 0; i < events.size();) i += TranslateSdlEvent(&events[i], events.size() - i, target, state, out);
   return out;
 }
 
@@ -71,12 +73,12 @@ TEST(SdlKeys, VirtualKeyCodes) {
       {SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, 0, VK_ADD},
       {SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS, 0, VK_SUBTRACT},
       {SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE, 0, VK_DIVIDE},
-      {SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NUM, VK_DECIMAL},
-      {SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, 0, VK_DELETE},
-      {SDLK_KP_7, SDL_SCANCODE_KP_7, KMOD_NUM, VK_NUMPAD0 + 7},
-      {SDLK_KP_8, SDL_SCANCODE_KP_8, 0, VK_UP},  // Num Lock off: the cursor key on it
+      // The keypad's digits and point as with Num Lock off; the translator applies it.
+      {SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NUM, VK_DELETE},
+      {SDLK_KP_7, SDL_SCANCODE_KP_7, KMOD_NUM, VK_HOME},
+      {SDLK_KP_8, SDL_SCANCODE_KP_8, 0, VK_UP},
       {SDLK_KP_5, SDL_SCANCODE_KP_5, 0, VK_CLEAR},
-      {SDLK_KP_0, SDL_SCANCODE_KP_0, KMOD_NUM, VK_NUMPAD0},
+      {SDLK_KP_0, SDL_SCANCODE_KP_0, KMOD_NUM, VK_INSERT},
       {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 0, VK_RETURN},
       {SDLK_CLEAR, SDL_SCANCODE_CLEAR, 0, VK_CLEAR},
       {SDLK_PAUSE, SDL_SCANCODE_PAUSE, 0, VK_PAUSE},
@@ -90,6 +92,10 @@ TEST(SdlKeys, VirtualKeyCodes) {
       {SDLK_RCTRL, SDL_SCANCODE_RCTRL, 0, VK_CONTROL},
       {SDLK_LALT, SDL_SCANCODE_LALT, 0, VK_MENU},
       {SDLK_SLASH, SDL_SCANCODE_SLASH, 0, VK_OEM_2},
+      {SDLK_MINUS, SDL_SCANCODE_SLASH, 0, VK_OEM_MINUS},  // named by its character (German '-')
+      {SDLK_PLUS, SDL_SCANCODE_RIGHTBRACKET, 0, VK_OEM_PLUS},
+      {SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH, 0, VK_OEM_102},
+      {0x444, SDL_SCANCODE_A, 0, 'A'},  // a Cyrillic letter: the key's place
   };
   for (const auto &c : cases) {
     SDL_Keysym k{};
@@ -101,7 +107,7 @@ TEST(SdlKeys, VirtualKeyCodes) {
 }
 
 TEST(SdlKeys, PressWithItsTextBecomesOneKeyMessageCarryingTheText) {
-  SdlInputState s;
+  InputTranslator s;
   auto out = Translate({Key(true, SDLK_a, SDL_SCANCODE_A), Text("a"), Key(false, SDLK_a, SDL_SCANCODE_A, 0, 150)}, s);
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(out[0].message, static_cast<UINT>(WM_KEYDOWN));
@@ -114,15 +120,57 @@ TEST(SdlKeys, PressWithItsTextBecomesOneKeyMessageCarryingTheText) {
   EXPECT_EQ(static_cast<DWORD>(out[1].lParam) >> 30, 3u);  // previous state and transition
 }
 
-TEST(SdlKeys, TextOfAnotherMomentStandsAlone) {
-  SdlInputState s;
-  auto out = Translate({Key(true, SDLK_e, SDL_SCANCODE_E, 0, 100), Text("\xC3\xA9\xE2\x82\xAC", 101)}, s);
+TEST(SdlKeys, TextBelongsToThePressRightBeforeItWhateverItsTime) {
+  struct Case {
+    const char *name;
+    std::vector<SDL_Event> events;
+    std::vector<UINT> messages;
+    std::string keyText;  // what the last key message carries
+  } cases[] = {
+      {"alt+x a millisecond apart",
+       {Key(true, SDLK_LALT, SDL_SCANCODE_LALT), Key(true, SDLK_x, SDL_SCANCODE_X, KMOD_LALT, 100), Text("x", 101)},
+       {WM_SYSKEYDOWN, WM_SYSKEYDOWN},
+       "x"},
+      {"alt+less",
+       {Key(true, SDLK_LALT, SDL_SCANCODE_LALT), Key(true, SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH), Text("<")},
+       {WM_SYSKEYDOWN, WM_SYSKEYDOWN},
+       "<"},
+      {"after a release the text stands alone",
+       {Key(false, SDLK_e, SDL_SCANCODE_E), Text("\xC3\xA9\xE2\x82\xAC")},
+       {WM_KEYUP, WM_CHAR, WM_CHAR},
+       ""},
+      {"a Cyrillic letter", {Key(true, 0x444, SDL_SCANCODE_A), Text("\xD1\x84")}, {WM_KEYDOWN}, "?"},
+      {"left ctrl+alt: the plain character is not an altgr one",
+       {Key(true, SDLK_LCTRL, SDL_SCANCODE_LCTRL), Key(true, SDLK_LALT, SDL_SCANCODE_LALT),
+        Key(true, SDLK_q, SDL_SCANCODE_Q), Text("q")},
+       {WM_KEYDOWN, WM_KEYDOWN, WM_KEYDOWN},
+       ""},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    InputTranslator s;
+    auto out = Translate(c.events, s);
+    ASSERT_EQ(out.size(), c.messages.size());
+    for (size_t i = 0; i < out.size(); ++i) EXPECT_EQ(out[i].message, c.messages[i]) << i;
+    for (auto it = out.rbegin(); it != out.rend(); ++it)
+      if (it->hostText) {
+        EXPECT_EQ(it->text, c.keyText);
+        break;
+      }
+  }
+}
+
+TEST(SdlKeys, AltGrOfTheLayoutIsCtrlAltAndKeepsItsCharacter) {
+  InputTranslator s;
+  auto out = Translate({Key(true, SDLK_RALT, SDL_SCANCODE_RALT), Key(true, SDLK_q, SDL_SCANCODE_Q, KMOD_RALT),
+                        Text("@")},
+                       s, {{0, 0}, {800, 600}, true});
   ASSERT_EQ(out.size(), 3u);
-  EXPECT_EQ(out[0].message, static_cast<UINT>(WM_KEYDOWN));
-  EXPECT_EQ(out[0].text, "");
-  EXPECT_EQ(out[1].message, static_cast<UINT>(WM_CHAR));
-  EXPECT_EQ(out[1].wParam, 0xE9u);
-  EXPECT_EQ(out[2].wParam, 0x80u);
+  EXPECT_EQ(out[0].wParam, static_cast<WPARAM>(VK_CONTROL));
+  EXPECT_EQ(out[1].wParam, static_cast<WPARAM>(VK_MENU));
+  EXPECT_EQ(out[2].message, static_cast<UINT>(WM_KEYDOWN));
+  EXPECT_EQ(out[2].text, "@");
+  EXPECT_TRUE(s.Ctrl() && s.Alt());
 }
 
 TEST(SdlKeys, AltMakesSystemKeysAndCtrlAltDoesNot) {
@@ -142,14 +190,14 @@ TEST(SdlKeys, AltMakesSystemKeysAndCtrlAltDoesNot) {
        SDLK_x,
        SDL_SCANCODE_X,
        WM_KEYDOWN,
-       false},
+       true},
       {"f10", {}, SDLK_F10, SDL_SCANCODE_F10, WM_SYSKEYDOWN, false},
       {"ctrl+f10", {Key(true, SDLK_LCTRL, SDL_SCANCODE_LCTRL)}, SDLK_F10, SDL_SCANCODE_F10, WM_SYSKEYDOWN, false},
       {"alt+f4", {Key(true, SDLK_LALT, SDL_SCANCODE_LALT)}, SDLK_F4, SDL_SCANCODE_F4, WM_SYSKEYDOWN, true},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    SdlInputState s;
+    InputTranslator s;
     Translate(c.held, s);
     auto out = Translate({Key(true, c.sym, c.sc, 0, 500), Text("x", 500)}, s);
     ASSERT_EQ(out.size(), 1u);
@@ -159,7 +207,7 @@ TEST(SdlKeys, AltMakesSystemKeysAndCtrlAltDoesNot) {
 }
 
 TEST(SdlKeys, AltPressAndReleaseAreSystemKeys) {
-  SdlInputState s;
+  InputTranslator s;
   auto out = Translate({Key(true, SDLK_LALT, SDL_SCANCODE_LALT), Key(false, SDLK_LALT, SDL_SCANCODE_LALT),
                   Key(true, SDLK_x, SDL_SCANCODE_X, 0, 200)},
                  s);
@@ -171,7 +219,7 @@ TEST(SdlKeys, AltPressAndReleaseAreSystemKeys) {
 }
 
 TEST(SdlKeys, BothShiftKeysMustBeReleased) {
-  SdlInputState s;
+  InputTranslator s;
   Translate({Key(true, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), Key(true, SDLK_RSHIFT, SDL_SCANCODE_RSHIFT),
        Key(false, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT)},
       s);
@@ -181,7 +229,7 @@ TEST(SdlKeys, BothShiftKeysMustBeReleased) {
 }
 
 TEST(SdlKeys, RepeatSetsThePreviousStateBit) {
-  SdlInputState s;
+  InputTranslator s;
   SDL_Event e = Key(true, SDLK_UP, SDL_SCANCODE_UP);
   e.key.repeat = 1;
   auto out = Translate({e}, s);
@@ -237,7 +285,7 @@ TEST(SdlMouse, ButtonsAndModifiersBecomeKeyFlags) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    SdlInputState s;
+    InputTranslator s;
     auto out = Translate(c.events, s);
     ASSERT_FALSE(out.empty());
     EXPECT_EQ(out.back().message, c.message);
@@ -247,12 +295,16 @@ TEST(SdlMouse, ButtonsAndModifiersBecomeKeyFlags) {
   }
 }
 
-TEST(SdlMouse, CapturedCoordinatesBeyondTheClientStaySigned) {
-  SdlInputState s;
-  auto out = Translate({Motion(-5, -7, SDL_BUTTON_LMASK)}, s);
+TEST(SdlMouse, NothingBeyondTheClientArea) {
+  InputTranslator s;
+  auto out = Translate({Button(true, SDL_BUTTON_LEFT, 5, 5), Motion(-5, -7, SDL_BUTTON_LMASK),
+                        Motion(800, 10, SDL_BUTTON_LMASK), Button(false, SDL_BUTTON_LEFT, -5, -7)},
+                       s);
   ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(static_cast<SHORT>(LOWORD(out[0].lParam)), -5);
-  EXPECT_EQ(static_cast<SHORT>(HIWORD(out[0].lParam)), -7);
+  EXPECT_EQ(out[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
+  out = Translate({Motion(10, 10, 0)}, s);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].wParam, 0u);  // the release outside still counts
 }
 
 TEST(SdlMouse, WheelIsOneHundredTwentyPerNotchAtTheScreenPosition) {
@@ -265,14 +317,14 @@ TEST(SdlMouse, WheelIsOneHundredTwentyPerNotchAtTheScreenPosition) {
                {2, SDL_MOUSEWHEEL_NORMAL, 240},
                {1, SDL_MOUSEWHEEL_FLIPPED, -120}};
   for (const auto &c : cases) {
-    SdlInputState s;
+    InputTranslator s;
     SDL_Event e{};
     e.type = SDL_MOUSEWHEEL;
     e.wheel.y = c.y;
     e.wheel.direction = c.direction;
     e.wheel.mouseX = 30;
     e.wheel.mouseY = 40;
-    auto out = Translate({Key(true, SDLK_LCTRL, SDL_SCANCODE_LCTRL), e}, s, POINT{112, 95});
+    auto out = Translate({Key(true, SDLK_LCTRL, SDL_SCANCODE_LCTRL), e}, s, {{112, 95}, {800, 600}, false});
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[1].message, static_cast<UINT>(WM_MOUSEWHEEL));
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(out[1].wParam), c.delta);
@@ -280,7 +332,7 @@ TEST(SdlMouse, WheelIsOneHundredTwentyPerNotchAtTheScreenPosition) {
     EXPECT_EQ(LOWORD(out[1].lParam), 142);
     EXPECT_EQ(HIWORD(out[1].lParam), 135);
   }
-  SdlInputState s;
+  InputTranslator s;
   SDL_Event sideways{};
   sideways.type = SDL_MOUSEWHEEL;
   sideways.wheel.x = 1;
@@ -288,7 +340,7 @@ TEST(SdlMouse, WheelIsOneHundredTwentyPerNotchAtTheScreenPosition) {
 }
 
 TEST(SdlWindow, CloseRequestBecomesWmClose) {
-  SdlInputState s;
+  InputTranslator s;
   SDL_Event e{};
   e.type = SDL_WINDOWEVENT;
   e.window.event = SDL_WINDOWEVENT_CLOSE;

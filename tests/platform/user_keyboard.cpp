@@ -1,5 +1,5 @@
-// Keyboard state and characters: GetKeyState follows the messages retrieved, TranslateMessage
-// makes WM_CHAR and WM_SYSCHAR as Windows does, text becomes Windows-1252.
+// Keyboard state and characters: GetKeyState follows the messages retrieved, each Shift, Ctrl
+// and Alt key apart; TranslateMessage makes WM_CHAR and WM_SYSCHAR as Windows does.
 #include <gtest/gtest.h>
 #include <pvplatform.h>
 #include <windows.h>
@@ -70,6 +70,30 @@ TEST_F(Keyboard, KeyStateChangesWhenTheMessageIsRetrieved) {
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
 }
 
+TEST_F(Keyboard, EitherOfTwoModifierKeysHoldsTheModifier) {
+  struct Case {
+    UINT vk, left, right;
+    LPARAM leftDown, rightDown;  // scan code and extended flag of each key
+  } cases[] = {
+      {VK_SHIFT, VK_LSHIFT, VK_RSHIFT, 0x002A0001, 0x00360001},
+      {VK_CONTROL, VK_LCONTROL, VK_RCONTROL, 0x001D0001, 0x011D0001},
+      {VK_MENU, VK_LMENU, VK_RMENU, 0x20380001, 0x21380001},
+  };
+  const LPARAM release = static_cast<LPARAM>(0xC0000000);
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.vk);
+    Feed(WM_KEYDOWN, c.vk, c.leftDown);
+    Feed(WM_KEYDOWN, c.vk, c.rightDown);
+    Feed(WM_KEYUP, c.vk, c.rightDown | release);
+    EXPECT_LT(GetKeyState(static_cast<int>(c.vk)), 0);
+    EXPECT_LT(GetKeyState(static_cast<int>(c.left)), 0);
+    EXPECT_GE(GetKeyState(static_cast<int>(c.right)), 0);
+    Feed(WM_KEYUP, c.vk, c.leftDown | release);
+    EXPECT_GE(GetKeyState(static_cast<int>(c.vk)), 0);
+    EXPECT_GE(GetKeyState(static_cast<int>(c.left)), 0);
+  }
+}
+
 TEST_F(Keyboard, LockKeysToggleOnEachPress) {
   const int before = GetKeyState(VK_CAPITAL) & 1;
   Feed(WM_KEYDOWN, VK_CAPITAL);
@@ -115,6 +139,9 @@ TEST_F(Keyboard, TranslateMakesTheCharactersOfTheKey) {
       {"ctrl+shift+c", {VK_CONTROL, VK_SHIFT}, WM_KEYDOWN, 'C', WM_CHAR, "\x03"},
       {"ctrl+tab", {VK_CONTROL}, WM_KEYDOWN, VK_TAB, WM_CHAR, ""},
       {"ctrl+digit", {VK_CONTROL}, WM_KEYDOWN, '5', WM_CHAR, ""},
+      {"ctrl+minus", {VK_CONTROL}, WM_KEYDOWN, VK_OEM_MINUS, WM_CHAR, "\x1f"},
+      {"ctrl+bracket", {VK_CONTROL}, WM_KEYDOWN, VK_OEM_4, WM_CHAR, "\x1b"},
+      {"ctrl+alt+digit", {VK_CONTROL, VK_MENU}, WM_KEYDOWN, '5', WM_CHAR, ""},
       {"alt+x", {VK_MENU}, WM_SYSKEYDOWN, 'X', WM_SYSCHAR, "x"},
       {"ctrl+alt+x", {VK_CONTROL, VK_MENU}, WM_KEYDOWN, 'X', WM_CHAR, ""},
       {"f1", {}, WM_KEYDOWN, VK_F1, WM_CHAR, ""},
@@ -164,12 +191,6 @@ TEST_F(Keyboard, HostTypedTextIsWhatTheKeyTyped) {
   pv::user::PostHostMessage(hwnd_, WM_KEYDOWN, 'E', 1, "", true);
   GetMessageA(&key, nullptr, 0, 0);
   EXPECT_TRUE(CharsAfter(key).empty());
-  // Control characters still come from the key itself.
-  pv::user::PostHostMessage(hwnd_, WM_KEYDOWN, VK_ESCAPE, 1, "", true);
-  GetMessageA(&key, nullptr, 0, 0);
-  got = CharsAfter(key);
-  ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0].wParam, 27u);
 }
 
 TEST_F(Keyboard, OnlyKeyMessagesAreTranslated) {
@@ -179,27 +200,6 @@ TEST_F(Keyboard, OnlyKeyMessagesAreTranslated) {
   EXPECT_FALSE(TranslateMessage(&m));
   EXPECT_FALSE(TranslateMessage(nullptr));
   EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
-}
-
-TEST(Cp1252, Utf8TextBecomesCodePageBytes) {
-  struct Case {
-    const char *utf8;
-    std::string bytes;
-  } cases[] = {
-      {"A", "A"},
-      {"\xC3\xA9", "\xE9"},                    // é
-      {"\xE2\x82\xAC", "\x80"},                // €
-      {"\xC5\x93", "\x9C"},                    // œ
-      {"\xE2\x80\x94", "\x97"},                // em dash
-      {"\xC2\xA0", "\xA0"},                    // no-break space
-      {"\xCE\xA9", ""},                        // Ω is not in the code page
-      {"\xC2\x81", ""},                        // a C1 control
-      {"a\xE2\x82\xAC" "b", "a\x80" "b"},
-      {"\xF0\x9F\x98\x80x", "x"},              // beyond the BMP
-      {"\xC3", ""},                            // cut short
-      {"\x80z", "z"},                          // stray continuation byte
-  };
-  for (const auto &c : cases) EXPECT_EQ(pv::user::Utf8ToCp1252(c.utf8), c.bytes) << c.utf8;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host_sdl_input.h"
+#include "host_sdl_keymap.h"
 #include "user_internal.h"
 
 namespace pv::user {
@@ -228,7 +229,8 @@ class SdlHostImpl : public Host, public Pump {
   int screenWidth_ = 0, screenHeight_ = 0;
   std::shared_ptr<Queue> queue_;
   std::vector<Registered> windows_;  // owner thread only
-  pv::host::SdlInputState input_;    // owner thread only
+  pv::host::InputTranslator input_;  // owner thread only
+  bool altGr_ = false;               // owner thread only: right Alt is AltGr
   std::atomic<bool> wakePending_{false};
 };
 
@@ -306,7 +308,7 @@ void SdlHostImpl::Forget(SDL_Window *window) {
   ready_ = false;
   owner_ = 0;
   wakePending_ = false;
-  input_ = {};
+  input_.Reset();
 }
 
 void SdlWindow::Flush() { host_.PresentPending(); }
@@ -353,14 +355,17 @@ void SdlHostImpl::Handle(const std::vector<SDL_Event> &events) {
       continue;
     }
     const Registered *r = Find(WindowIdOf(e));
-    POINT origin{0, 0};
+    pv::host::SdlTarget target;
     if (r) {
-      int x = 0, y = 0;
-      SDL_GetWindowPosition(r->window, &x, &y);
-      origin = {x, y};
+      SDL_GetWindowPosition(r->window, &target.clientOrigin.x, &target.clientOrigin.y);
+      SDL_GetWindowSize(r->window, &target.client.width, &target.client.height);
+      // Read when the key goes down, since the layout may have changed since the last time.
+      if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_RALT && !e.key.repeat)
+        altGr_ = pv::host::RightAltIsAltGr(r->window);
     }
+    target.altGr = altGr_;
     out.clear();
-    i += pv::host::TranslateSdlEvent(&events[i], events.size() - i, origin, input_, out);
+    i += pv::host::TranslateSdlEvent(&events[i], events.size() - i, target, input_, out);
     if (!r) continue;
     for (auto &m : out) PostHostMessage(r->hwnd, m.message, m.wParam, m.lParam, std::move(m.text), m.hostText);
   }

@@ -1,8 +1,6 @@
 // SDL keyboard, mouse and window-close events as Windows messages.
 #include "host_sdl_input.h"
 
-#include "user_internal.h"
-
 namespace pv::host {
 namespace {
 
@@ -40,12 +38,46 @@ BYTE ScanCodeFor(SDL_Scancode sc) {
     case SDL_SCANCODE_PAGEDOWN: return 81;
     case SDL_SCANCODE_INSERT: return 82;
     case SDL_SCANCODE_DELETE: return 83;
+    case SDL_SCANCODE_MINUS: return 12;
+    case SDL_SCANCODE_EQUALS: return 13;
+    case SDL_SCANCODE_LEFTBRACKET: return 26;
+    case SDL_SCANCODE_RIGHTBRACKET: return 27;
+    case SDL_SCANCODE_SEMICOLON: return 39;
+    case SDL_SCANCODE_APOSTROPHE: return 40;
+    case SDL_SCANCODE_GRAVE: return 41;
+    case SDL_SCANCODE_BACKSLASH:
+    case SDL_SCANCODE_NONUSHASH: return 43;
+    case SDL_SCANCODE_COMMA: return 51;
+    case SDL_SCANCODE_PERIOD: return 52;
+    case SDL_SCANCODE_SLASH:
+    case SDL_SCANCODE_KP_DIVIDE: return 53;
+    case SDL_SCANCODE_KP_MULTIPLY: return 55;
+    case SDL_SCANCODE_CAPSLOCK: return 58;
+    case SDL_SCANCODE_NUMLOCKCLEAR: return 69;
+    case SDL_SCANCODE_SCROLLLOCK: return 70;
+    case SDL_SCANCODE_KP_7: return 71;
+    case SDL_SCANCODE_KP_8: return 72;
+    case SDL_SCANCODE_KP_9: return 73;
+    case SDL_SCANCODE_KP_MINUS: return 74;
+    case SDL_SCANCODE_KP_4: return 75;
+    case SDL_SCANCODE_KP_5: return 76;
+    case SDL_SCANCODE_KP_6: return 77;
+    case SDL_SCANCODE_KP_PLUS: return 78;
+    case SDL_SCANCODE_KP_1: return 79;
+    case SDL_SCANCODE_KP_2: return 80;
+    case SDL_SCANCODE_KP_3: return 81;
+    case SDL_SCANCODE_KP_0: return 82;
+    case SDL_SCANCODE_KP_PERIOD: return 83;
+    case SDL_SCANCODE_NONUSBACKSLASH: return 86;
+    case SDL_SCANCODE_LGUI: return 91;
+    case SDL_SCANCODE_RGUI: return 92;
+    case SDL_SCANCODE_APPLICATION: return 93;
     default: return 0;
   }
 }
 
 // Keys that Windows flags as extended (bit 24): the grey cursor block, right Ctrl and Alt,
-// the keypad's Enter and divide.
+// the Windows and menu keys, Num Lock, the keypad's Enter and divide.
 bool Extended(SDL_Scancode sc) {
   switch (sc) {
     case SDL_SCANCODE_INSERT:
@@ -62,33 +94,20 @@ bool Extended(SDL_Scancode sc) {
     case SDL_SCANCODE_RALT:
     case SDL_SCANCODE_KP_ENTER:
     case SDL_SCANCODE_KP_DIVIDE:
+    case SDL_SCANCODE_NUMLOCKCLEAR:
+    case SDL_SCANCODE_LGUI:
+    case SDL_SCANCODE_RGUI:
     case SDL_SCANCODE_APPLICATION: return true;
     default: return false;
   }
 }
 
-// Keypad digits: with Num Lock the number keys, without it the cursor block they carry.
-UINT KeypadKey(SDL_Scancode sc, bool numLock) {
-  static const UINT cursor[10] = {VK_INSERT, VK_END, VK_DOWN, VK_NEXT, VK_LEFT,
-                                  VK_CLEAR,  VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR};
-  int digit = sc == SDL_SCANCODE_KP_0 ? 0 : 1 + (sc - SDL_SCANCODE_KP_1);
-  return numLock ? VK_NUMPAD0 + digit : cursor[digit];
+bool Keypad(SDL_Scancode sc) {
+  return (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_0) || sc == SDL_SCANCODE_KP_PERIOD;
 }
 
-void SetModifier(SdlInputState &s, SDL_Keycode sym, bool down) {
-  switch (sym) {
-    case SDLK_LSHIFT: s.leftShift = down; break;
-    case SDLK_RSHIFT: s.rightShift = down; break;
-    case SDLK_LCTRL: s.leftCtrl = down; break;
-    case SDLK_RCTRL: s.rightCtrl = down; break;
-    case SDLK_LALT: s.leftAlt = down; break;
-    case SDLK_RALT: s.rightAlt = down; break;
-    default: break;
-  }
-}
-
-WPARAM MouseFlags(const SdlInputState &s) {
-  return s.buttons | (s.Shift() ? MK_SHIFT : 0) | (s.Ctrl() ? MK_CONTROL : 0);
+bool RightHand(SDL_Scancode sc) {
+  return sc == SDL_SCANCODE_RSHIFT || sc == SDL_SCANCODE_RCTRL || sc == SDL_SCANCODE_RALT;
 }
 
 WPARAM ButtonFlag(Uint8 button) {
@@ -100,41 +119,50 @@ WPARAM ButtonFlag(Uint8 button) {
   }
 }
 
-LPARAM Point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+// SDL's text of a key pressed with Ctrl and Alt is the layout's AltGr character only when it
+// differs from what the key types alone: X falls back to the plain character when the key has
+// nothing on that level, or when left Ctrl and Alt were held rather than AltGr.
+std::u32string AltGrText(const SDL_Keysym &key, std::u32string text) {
+  const SDL_Keycode plain = key.sym;  // what the key types alone
+  const char32_t upper = plain >= 'a' && plain <= 'z' ? static_cast<char32_t>(plain - 32) : 0;
+  if (text.size() == 1 && (text[0] == static_cast<char32_t>(plain) || text[0] == upper)) return {};
+  return text;
+}
 
-size_t TranslateKey(const SDL_Event *events, size_t count, SdlInputState &state, std::vector<InputMessage> &out) {
+size_t TranslateKey(const SDL_Event *events, size_t count, const SdlTarget &target, InputTranslator &input,
+                    std::vector<InputMessage> &out) {
   const SDL_KeyboardEvent &key = events[0].key;
   const bool down = key.type == SDL_KEYDOWN;
-  const UINT vk = VirtualKeyFor(key.keysym);
-  // The text of a key press follows it with the same time stamp.
-  const bool textFollows = down && count > 1 && events[1].type == SDL_TEXTINPUT &&
-                           events[1].text.timestamp == key.timestamp;
-  if (vk == 0) return 1;  // the text, if any, stands alone
+  // SDL sends the text of a key press as the very next event.
+  const bool textFollows = down && count > 1 && events[1].type == SDL_TEXTINPUT;
+  std::u32string text = textFollows ? pv::input::DecodeUtf8(events[1].text.text) : std::u32string();
+  const size_t used = textFollows ? 2 : 1;
 
-  const bool altBefore = state.Alt();
-  SetModifier(state, key.keysym.sym, down);
-  const bool alt = down ? state.Alt() : altBefore;
-  // Windows makes a "system" key of everything typed with Alt (but not with Ctrl too) and F10.
-  const bool sys = vk == VK_F10 || (alt && !state.Ctrl());
-
-  InputMessage m;
-  m.message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-  m.wParam = vk;
-  DWORD lp = 1u | static_cast<DWORD>(ScanCodeFor(key.keysym.scancode)) << 16;
-  if (Extended(key.keysym.scancode)) lp |= 1u << 24;
-  if (sys && alt) lp |= 1u << 29;
-  if (!down || key.repeat) lp |= 1u << 30;
-  if (!down) lp |= 1u << 31;
-  m.lParam = static_cast<LPARAM>(lp);
-  m.hostText = true;
-  if (textFollows) m.text = pv::user::Utf8ToCp1252(events[1].text.text);
-  out.push_back(std::move(m));
-  return textFollows ? 2 : 1;
+  pv::input::KeyEvent k;
+  k.vk = VirtualKeyFor(key.keysym);
+  if (k.vk == 0) {
+    if (!text.empty()) input.Text(text, out);  // a key Windows has no code for: its text alone
+    return used;
+  }
+  const SDL_Scancode sc = key.keysym.scancode;
+  k.right = RightHand(sc);
+  k.altGr = sc == SDL_SCANCODE_RALT && target.altGr;
+  k.numpad = Keypad(sc);
+  k.numLock = (key.keysym.mod & KMOD_NUM) != 0;
+  k.scanCode = ScanCodeFor(sc);
+  k.extended = Extended(sc);
+  k.down = down;
+  k.repeat = key.repeat != 0;
+  k.text = input.Ctrl() && input.Alt() ? AltGrText(key.keysym, std::move(text)) : std::move(text);
+  input.Key(k, out);
+  return used;
 }
 
 }  // namespace
 
 UINT VirtualKeyFor(const SDL_Keysym &key) {
+  static const UINT keypadCursor[10] = {VK_END,   VK_DOWN, VK_NEXT, VK_LEFT, VK_CLEAR,
+                                        VK_RIGHT, VK_HOME, VK_UP,   VK_PRIOR, VK_INSERT};
   const SDL_Scancode sc = key.scancode;
   const SDL_Keycode sym = key.sym;
   if (sym >= SDLK_a && sym <= SDLK_z) return static_cast<UINT>('A' + (sym - SDLK_a));
@@ -144,9 +172,17 @@ UINT VirtualKeyFor(const SDL_Keysym &key) {
   if (sc == SDL_SCANCODE_0) return '0';
   if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return VK_F1 + static_cast<UINT>(sc - SDL_SCANCODE_F1);
   if (sc >= SDL_SCANCODE_F13 && sc <= SDL_SCANCODE_F24) return VK_F13 + static_cast<UINT>(sc - SDL_SCANCODE_F13);
-  if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_0) return KeypadKey(sc, (key.mod & KMOD_NUM) != 0);
+  if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_0) return keypadCursor[sc - SDL_SCANCODE_KP_1];
+  // Windows names these four by the character they type, on every layout.
+  switch (sym) {
+    case SDLK_PLUS: return VK_OEM_PLUS;
+    case SDLK_COMMA: return VK_OEM_COMMA;
+    case SDLK_MINUS: return VK_OEM_MINUS;
+    case SDLK_PERIOD: return VK_OEM_PERIOD;
+    default: break;
+  }
   switch (sc) {
-    case SDL_SCANCODE_KP_PERIOD: return (key.mod & KMOD_NUM) ? VK_DECIMAL : VK_DELETE;
+    case SDL_SCANCODE_KP_PERIOD: return VK_DELETE;
     case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
     case SDL_SCANCODE_KP_PLUS: return VK_ADD;
     case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
@@ -161,9 +197,11 @@ UINT VirtualKeyFor(const SDL_Keysym &key) {
     case SDL_SCANCODE_SLASH: return VK_OEM_2;
     case SDL_SCANCODE_GRAVE: return VK_OEM_3;
     case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
-    case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
+    case SDL_SCANCODE_BACKSLASH:
+    case SDL_SCANCODE_NONUSHASH: return VK_OEM_5;
     case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
     case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
+    case SDL_SCANCODE_NONUSBACKSLASH: return VK_OEM_102;
     default: break;
   }
   switch (sym) {
@@ -201,43 +239,33 @@ UINT VirtualKeyFor(const SDL_Keysym &key) {
   }
 }
 
-size_t TranslateSdlEvent(const SDL_Event *events, size_t count, POINT clientOrigin, SdlInputState &state,
+size_t TranslateSdlEvent(const SDL_Event *events, size_t count, const SdlTarget &target, InputTranslator &input,
                          std::vector<InputMessage> &out) {
   const SDL_Event &e = events[0];
   switch (e.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP: return TranslateKey(events, count, state, out);
-    case SDL_TEXTINPUT: {
-      // Text with no key press before it (characters typed by other means): plain WM_CHARs.
-      for (char c : pv::user::Utf8ToCp1252(e.text.text))
-        out.push_back({WM_CHAR, static_cast<BYTE>(c), 1, {}, false});
+    case SDL_KEYUP: return TranslateKey(events, count, target, input, out);
+    case SDL_TEXTINPUT:  // text with no key press before it (characters typed by other means)
+      input.Text(pv::input::DecodeUtf8(e.text.text), out);
       return 1;
-    }
     case SDL_MOUSEMOTION: {
+      // SDL's automatic capture stays on: without it SDL pins positions outside the window to
+      // its edge, and those could not be told from real ones. The translator drops them.
       const Uint32 s = e.motion.state;
-      state.buttons = (s & SDL_BUTTON_LMASK ? MK_LBUTTON : 0) | (s & SDL_BUTTON_RMASK ? MK_RBUTTON : 0) |
-                      (s & SDL_BUTTON_MMASK ? MK_MBUTTON : 0);
-      out.push_back({WM_MOUSEMOVE, MouseFlags(state), Point(e.motion.x, e.motion.y), {}, false});
+      const WPARAM held = (s & SDL_BUTTON_LMASK ? MK_LBUTTON : 0) | (s & SDL_BUTTON_RMASK ? MK_RBUTTON : 0) |
+                          (s & SDL_BUTTON_MMASK ? MK_MBUTTON : 0);
+      input.PointerMoved({e.motion.x, e.motion.y}, held, target.client, out);
       return 1;
     }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      const WPARAM flag = ButtonFlag(e.button.button);
-      if (!flag) return 1;
-      const bool down = e.type == SDL_MOUSEBUTTONDOWN;
-      state.buttons = down ? (state.buttons | flag) : (state.buttons & ~flag);
-      UINT msg = flag == MK_LBUTTON   ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP)
-                 : flag == MK_RBUTTON ? (down ? WM_RBUTTONDOWN : WM_RBUTTONUP)
-                                      : (down ? WM_MBUTTONDOWN : WM_MBUTTONUP);
-      out.push_back({msg, MouseFlags(state), Point(e.button.x, e.button.y), {}, false});
+    case SDL_MOUSEBUTTONUP:
+      input.ButtonChanged(ButtonFlag(e.button.button), e.type == SDL_MOUSEBUTTONDOWN, {e.button.x, e.button.y},
+                          target.client, out);
       return 1;
-    }
     case SDL_MOUSEWHEEL: {
-      int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-      if (notches == 0) return 1;  // sideways only
-      const int delta = notches * WHEEL_DELTA;
-      out.push_back({WM_MOUSEWHEEL, MAKEWPARAM(MouseFlags(state), static_cast<WORD>(delta)),
-                     Point(clientOrigin.x + e.wheel.mouseX, clientOrigin.y + e.wheel.mouseY), {}, false});
+      const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      input.WheelTurned(notches, {target.clientOrigin.x + e.wheel.mouseX, target.clientOrigin.y + e.wheel.mouseY},
+                        out);
       return 1;
     }
     case SDL_WINDOWEVENT:
