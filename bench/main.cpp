@@ -2,10 +2,14 @@
 // window. Built natively and for Windows, so that scripts/bench.sh can put our platform
 // layer and a real GDI side by side.
 //   plotvane-bench [--mode all|programs|primitives|present] [--runs N] [--frames N]
-//                  [--scale X] [--only TEXT] [--tsv] [--host headless|sdl]
+//                  [--scale X] [--only TEXT] [--tsv] [--host headless|sdl] [--window WxH]
 // --only keeps the rows (programs, primitives) whose name contains TEXT: for profiling one.
+// --window opens a bigger window than the programs' 800 x 600: 1280x1024 is mode 8, any
+// other size mode 13 (the custom size); its rows carry the size in their names.
 #include <plotvane/plotvane.h>
+#include <plotvane/session.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,7 +26,7 @@ namespace {
 void Usage() {
   std::fprintf(stderr,
                "usage: plotvane-bench [--mode all|programs|primitives|present] [--runs N] [--frames N]\n"
-               "                      [--scale X] [--only TEXT] [--tsv] [--host headless|sdl]\n");
+               "                      [--scale X] [--only TEXT] [--tsv] [--host headless|sdl] [--window WxH]\n");
 }
 
 bool ParseInt(const char *text, int &out) {
@@ -41,11 +45,24 @@ bool ParseScale(const char *text, double &out) {
   return true;
 }
 
+bool ParseWindow(const char *text, int &width, int &height) {
+  char *end = nullptr;
+  const long w = std::strtol(text, &end, 10);
+  if (end == text || *end != 'x') return false;
+  const char *second = end + 1;
+  const long h = std::strtol(second, &end, 10);
+  if (end == second || *end != '\0' || w < 320 || h < 200 || w > 8192 || h > 8192) return false;
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   pvbench::Options options;
   std::string mode = "all", host = "headless";
+  int width = 800, height = 600;
   bool tsv = false;
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
@@ -71,6 +88,9 @@ int main(int argc, char **argv) {
       ok = ParseScale(value, options.scale);
     } else if (!std::strcmp(arg, "--only")) {
       options.only = value;
+    } else if (!std::strcmp(arg, "--window")) {
+      ok = ParseWindow(value, width, height);
+      if (ok && !(width == 800 && height == 600)) options.window = value;
     } else {
       ok = false;
     }
@@ -84,8 +104,22 @@ int main(int argc, char **argv) {
 #ifndef _WIN32
   pvplatform::SetHostKind(host == "sdl" ? pvplatform::HostKind::Sdl : pvplatform::HostKind::Headless);
 #endif
-  // The programs' own window: 800 x 600, 8-bit pages with a 256-entry palette.
+  // The programs' own window: 800 x 600, 8-bit pages with a 256-entry palette. A bigger one
+  // keeps the pages and the palette.
   int16_t driver = 3, graphMode = 6;
+  if (!options.window.empty()) {
+#ifndef _WIN32
+    // The headless screen must hold the window; the library read its size when it started.
+    if (host == "headless") {
+      pvplatform::SetHeadlessScreenSize(std::max(width, 2048), std::max(height, 1536));
+      plotvane::Session().ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+      plotvane::Session().ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    }
+#endif
+    graphMode = width == 1280 && height == 1024 ? 8 : 13;
+    plotvane::Session().CustomWidth = width;
+    plotvane::Session().CustomHeight = height;
+  }
   plotvane::OpenGraphWindow(driver, graphMode, "Plotvane bench");
   // A missing standard font face leaves the window open but unshown and without its
   // defaults: figures taken then would time a different thing. No OpenGL does not matter here.

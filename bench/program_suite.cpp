@@ -55,10 +55,9 @@ void RunPrograms(Report &report, const Options &options) {
       fps.push_back(loopUs > 0.0 ? 1e6 / loopUs : 0.0);
       present.push_back(presentUs);
     }
-    const std::string name = program.name;
-    report.Row(name + "/fps", "fps", Summarize(fps));
-    report.Row(name + "/draw", "us", Summarize(draw));
-    report.Row(name + "/present", "us", Summarize(present));
+    report.Row(options.RowName(program.name, "fps"), "fps", Summarize(fps));
+    report.Row(options.RowName(program.name, "draw"), "us", Summarize(draw));
+    report.Row(options.RowName(program.name, "present"), "us", Summarize(present));
   }
 }
 
@@ -67,8 +66,8 @@ void RunPresent(Report &report, const Options &options) {
   plotvane::SetDrawPage(0);
   plotvane::SetShowPage(1);
   WaitForPaint();
-  TimeRow(report, options, "blit/page-to-window", 2, [](int) { BlitPageToWindow(); });
-  TimeRow(report, options, "present/path", 2, [](int) { PresentShownPage(); });
+  TimeRow(report, options, options.RowName("blit", "page-to-window"), 2, [](int) { BlitPageToWindow(); });
+  TimeRow(report, options, options.RowName("present", "path"), 2, [](int) { PresentShownPage(); });
 }
 
 }  // namespace pvbench

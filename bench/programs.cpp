@@ -13,7 +13,8 @@
 namespace pvbench {
 namespace {
 
-constexpr Area kWholeWindow{10, 10, 789, 589};
+// The pointer roams the window but for a 10-pixel margin (10 to 789 across the programs' own).
+Area WholeWindow() { return Area{10, 10, plotvane::ScreenMaxX() - 10, plotvane::ScreenMaxY() - 10}; }
 // How often the shape keys come: every outline and face gets frames of its own.
 constexpr int kKeyEvery = 25;
 
@@ -23,7 +24,7 @@ class ThickLens : public ProgramDriver {
  public:
   void Frame(int frame) override {
     // The fan is drawn only while the pointer is in the left half; that is the costly frame.
-    const PathPoint p = PointerAt(Area{10, 10, 390, 589}, frame);
+    const PathPoint p = PointerAt(Area{10, 10, (plotvane::ScreenMaxX() + 1) / 2 - 10, plotvane::ScreenMaxY() - 10}, frame);
     if (KeyDue(frame)) thicklens::ApplyKey(state_, thicklens::kSpaceKey);
     thicklens::DrawFrame(state_, p.x, p.y);
   }
@@ -35,7 +36,7 @@ class ThickLens : public ProgramDriver {
 class Magnifier : public ProgramDriver {
  public:
   void Frame(int frame) override {
-    const PathPoint p = PointerAt(kWholeWindow, frame);
+    const PathPoint p = PointerAt(WholeWindow(), frame);
     magnifier::DrawPicture(state_, p.x, p.y);
     magnifier::FlipPages(state_);
     plotvane::ClearScreen();
@@ -50,7 +51,7 @@ class Magnifier : public ProgramDriver {
 class Flashlight : public ProgramDriver {
  public:
   void Frame(int frame) override {
-    const PathPoint p = PointerAt(kWholeWindow, frame);
+    const PathPoint p = PointerAt(WholeWindow(), frame);
     flashlight::TurnPage(scene_);
     flashlight::ClearGround();
     flashlight::DrawLampAndShadows(scene_, p.x, p.y);
@@ -63,7 +64,7 @@ class Flashlight : public ProgramDriver {
 class MirrorRays : public ProgramDriver {
  public:
   void Frame(int frame) override {
-    const PathPoint p = PointerAt(kWholeWindow, frame);
+    const PathPoint p = PointerAt(WholeWindow(), frame);
     // A button held for half of every key period draws the backward prolongations.
     const int32_t buttons = (frame / kKeyEvery) % 2 ? plotvane::mbLeft : 0;
     mirrorrays::FlipPages(scene_);
@@ -78,7 +79,7 @@ class MirrorRays : public ProgramDriver {
 class LightBeam : public ProgramDriver {
  public:
   void Frame(int frame) override {
-    const PathPoint p = PointerAt(kWholeWindow, frame);
+    const PathPoint p = PointerAt(WholeWindow(), frame);
     lightbeam::FlipPages(scene_);
     plotvane::ClearScreen();
     lightbeam::DrawFrame(lightbeam::PointerState{p.x, p.y});
@@ -95,7 +96,7 @@ class Shadow : public ProgramDriver {
     scene_.obstacles = shadow::ScatterObstacles(20240611u, plotvane::ScreenMaxX(), plotvane::ScreenMaxY());
   }
   void Frame(int frame) override {
-    const PathPoint p = PointerAt(kWholeWindow, frame);
+    const PathPoint p = PointerAt(WholeWindow(), frame);
     shadow::TurnPage(scene_);
     shadow::DrawShadowFrame(scene_, p.x, p.y);
   }

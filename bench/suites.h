@@ -16,8 +16,13 @@ struct Options {
   int frames = 100;   // frames per program run
   double scale = 1.0; // multiplies the calls per primitive run
   std::string only;   // when set, only rows whose name contains it (for profiling one thing)
+  std::string window; // "WxH" when the window is not the programs' own 800 x 600
 
   bool Wanted(const std::string &name) const { return only.empty() || name.find(only) != std::string::npos; }
+  // Rows of a bigger window carry its size: "shadow@1280x1024/draw".
+  std::string RowName(const std::string &subject, const std::string &what) const {
+    return (window.empty() ? subject : subject + "@" + window) + "/" + what;
+  }
 };
 
 // Per program: frames per second of the free-running loop, microseconds per frame for drawing

@@ -7,6 +7,8 @@
 # prefix lives in build-bench-win/wineprefix. The raw figures and the table are kept in
 # build-bench/bench-results/. One Xvfb serves Wine's window and the SDL host's present; it is
 # stopped at the end.
+# The programs and the SDL present are also timed in two bigger windows (1280 x 1024, mode 8;
+# 1920 x 1080, mode 13), rows named program@WxH.
 # The figures are wall-clock times: anything else running on the machine shows in them, so
 # the two sides are run in turn (programs, then primitives) to share the disturbance.
 # Exit status: 0 the benchmark ran on both sides (whatever the targets say), 1 a run failed,
@@ -48,7 +50,7 @@ trap cleanup EXIT
 
 display_file="$win/xvfb.display"
 rm -f "$display_file"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" 2>"$win/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp -noreset 3>"$display_file" 2>"$win/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$display_file" ] && break
@@ -95,12 +97,25 @@ else
   : >"$out/native-sdl.tsv"
   sdl_note="the SDL present was skipped: $(head -n 1 "$out/native-sdl.err")"
 fi
+sizes=(1280x1024 1920x1080)
+for size in "${sizes[@]}"; do
+  echo "bench: programs in $size, ours"; run "$out/native-programs-$size.tsv" "${bench_native[@]}" --mode programs --window "$size"
+  echo "bench: programs in $size, Wine"; run "$out/wine-programs-$size.tsv" "${bench_wine[@]}" --mode programs --window "$size"
+  echo "bench: present through SDL in $size"
+  SDL_VIDEODRIVER=x11 "${bench_native[@]}" --mode present --host sdl --window "$size" >"$out/native-sdl-$size.tsv" \
+    2>"$out/native-sdl-$size.err" || : >"$out/native-sdl-$size.tsv"
+done
 echo "bench: load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 cat "$out"/native-programs.tsv "$out"/native-primitives.tsv >"$out/native.tsv"
 # The SDL rows stand beside Wine's own present, which goes to its X window too.
 sed -E 's/^([^\t]*)\t/\1-sdl\t/' "$out/native-sdl.tsv" >>"$out/native.tsv"
 cat "$out"/wine-programs.tsv "$out"/wine-primitives.tsv >"$out/wine.tsv"
+for size in "${sizes[@]}"; do
+  cat "$out/native-programs-$size.tsv" >>"$out/native.tsv"
+  sed -E 's/^([^\t]*)\t/\1-sdl\t/' "$out/native-sdl-$size.tsv" >>"$out/native.tsv"
+  cat "$out/wine-programs-$size.tsv" >>"$out/wine.tsv"
+done
 
 # Fields: name unit median min max runs. Speed-up: Wine's time over ours (for fps, ours over
 # Wine's); above 1 we are faster.
@@ -128,11 +143,11 @@ awk -F'\t' -v note="$sdl_note" '
     print "\nTargets (medians of this run):"
     for (i = 1; i <= n; ++i) {
       r = order[i]
-      if (r ~ /\/draw$/ && (r in up)) printf "  %-44s %6.2f x  (>= 5)    %s\n", r " faster than Wine", up[r], verdict(up[r] >= 5)
+      if (r ~ /\/draw$/ && r !~ /@/ && (r in up)) printf "  %-44s %6.2f x  (>= 5)    %s\n", r " faster than Wine", up[r], verdict(up[r] >= 5)
     }
     for (i = 1; i <= n; ++i) {
       r = order[i]
-      if ((r ~ /\/present$/ || r ~ /^present\/path/) && (r in up))
+      if ((r ~ /\/present$/ || r ~ /^present\/path/) && r !~ /@/ && (r in up))
         printf "  %-44s %6.2f x  (>= 3)    %s\n", r " faster than Wine", up[r], verdict(up[r] >= 3)
     }
     if (("clear/page" in ours) && ours["ref/memset-page"] > 0) {

@@ -1,8 +1,8 @@
 // Bitmaps: DIB sections, compatible bitmaps, colour tables, GetDIBits and BitBlt.
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
+#include "gdi_expand.h"
 #include "gdi_internal.h"
 
 namespace pv::gdi {
@@ -285,24 +285,10 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC source, in
   if (convert.Identity()) {
     CopyRows(d, dx, dy, s, sx, sy, w, h);
   } else if (s.bpp == 8 && d.bpp == 32) {
-    // The page-to-window copy: one table look-up per pixel, from a table on the stack, eight
-    // source bytes read at once; plainer loops get vectorised into slower emulated gathers.
-    uint32_t map[256];
-    std::copy_n(convert.Map(), 256, map);
-    for (int row = 0; row < h; ++row) {
-      const uint8_t *in = s.Row(sy + row) + sx;
-      uint32_t *out = reinterpret_cast<uint32_t *>(d.Row(dy + row)) + dx;
-      int col = 0;
-      for (; col + 8 <= w; col += 8) {
-        uint64_t eight;
-        std::memcpy(&eight, in + col, 8);
-        for (int k = 0; k < 8; ++k) {
-          const int shift = std::endian::native == std::endian::little ? 8 * k : 56 - 8 * k;
-          out[col + k] = map[(eight >> shift) & 0xFFu];
-        }
-      }
-      for (; col < w; ++col) out[col] = map[in[col]];
-    }
+    // The page-to-window copy.
+    const IndexExpander expand(convert.Map());
+    for (int row = 0; row < h; ++row)
+      expand.Row(s.Row(sy + row) + sx, reinterpret_cast<uint32_t *>(d.Row(dy + row)) + dx, w);
   } else {
     for (int row = 0; row < h; ++row)
       for (int col = 0; col < w; ++col) d.Set(dx + col, dy + row, convert(s.Get(sx + col, sy + row)) & d.mask);

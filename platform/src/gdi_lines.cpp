@@ -209,6 +209,12 @@ namespace {
 template <class Pixel>
 void StepPixels(uint8_t *p, ptrdiff_t majorStride, ptrdiff_t minorStride, long long count, long long r,
                 long long step, long long den, Pixel value) {
+  // A horizontal line (rows of filled bodies drawn as lines) is one run of the row.
+  if (step == 0 && (majorStride == static_cast<ptrdiff_t>(sizeof value) || majorStride == -static_cast<ptrdiff_t>(sizeof value))) {
+    Pixel *first = reinterpret_cast<Pixel *>(majorStride > 0 ? p : p + majorStride * (count - 1));
+    std::fill_n(first, count, value);
+    return;
+  }
   if (step < 0) {
     step = -step;
     minorStride = -minorStride;

@@ -154,7 +154,11 @@ void PutPixel(DrawScope &scope, int x, int y, uint32_t value) {
   const RECT &c = scope.clip();
   if (x < c.left || x >= c.right || y < c.top || y >= c.bottom) return;
   const Raster &t = scope.target();
-  t.Set(x, y, (scope.rop2 == R2_COPYPEN ? value : Mix(scope.rop2, value, t.Get(x, y))) & t.mask);
+  // Outlines and line ends are drawn a pixel at a time: the usual page takes a plain store.
+  if (scope.rop2 == R2_COPYPEN && t.bpp == 8)
+    t.Row(y)[x] = static_cast<uint8_t>(value);
+  else
+    t.Set(x, y, (scope.rop2 == R2_COPYPEN ? value : Mix(scope.rop2, value, t.Get(x, y))) & t.mask);
   scope.Touch(x, y, x + 1, y + 1);
 }
 

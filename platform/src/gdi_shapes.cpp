@@ -43,13 +43,13 @@ struct Edge {
   // (x1 - x0) * (y - y0) = q * (y1 - y0) + r with 0 <= r < y1 - y0, stepped a row at a time
   // so that a row costs no division.
   long long q = 0, r = 0, stepQ = 0, stepR = 0;
+  long long x = 0;  // the first pixel at or right of the edge on the current row
 
   void Start(long long y) {
     FloorDivMod(static_cast<__int128>(x1 - x0) * (y - y0), y1 - y0, q, r);
     FloorDivMod(x1 - x0, y1 - y0, stepQ, stepR);
+    x = x0 + q + (r != 0 ? 1 : 0);
   }
-  // The first pixel at or right of the edge on the current row.
-  long long CrossingX() const { return x0 + q + (r != 0 ? 1 : 0); }
   void NextRow() {
     q += stepQ;
     r += stepR;
@@ -57,17 +57,13 @@ struct Edge {
       r -= y1 - y0;
       ++q;
     }
+    x = x0 + q + (r != 0 ? 1 : 0);
   }
 };
 
-struct Crossing {
-  long long x;
-  int direction;
-  bool operator<(const Crossing &o) const { return x < o.x; }
-};
-
 // Pixel (x, y) is inside when the point (x, y) is, edges taken half-open: top and left
-// included, bottom and right left out. Only rows inside the clip are visited.
+// included, bottom and right left out. Only rows inside the clip are visited; a row costs a
+// step of each edge it crosses and one span write per run inside.
 void FillPolygon(DrawScope &scope, BrushPainter &brush, const POINT *points, int count, int fillMode) {
   if (brush.Null() || count < 3) return;
   std::vector<Edge> edges;
@@ -89,10 +85,17 @@ void FillPolygon(DrawScope &scope, BrushPainter &brush, const POINT *points, int
   top = std::max<long long>(top, c.top);
   bottom = std::min<long long>(bottom, c.bottom);
 
+  // The edges crossing the current row, kept in the order of their crossings: from one row to
+  // the next that order seldom changes, so an insertion pass keeps it.
   std::vector<Edge *> active;
-  std::vector<Crossing> crossings;
+  active.reserve(edges.size());
   size_t next = 0;
   long long firstEnd = LLONG_MAX;  // the row where the first active edge ends
+  auto span = [&](long long y, long long from, long long to) {
+    int x0, x1;
+    ClipAxis(from, to, c.left, c.right, x0, x1);
+    if (x0 < x1) brush.Span(static_cast<int>(y), x0, x1);
+  };
   for (long long y = top; y < bottom; ++y) {
     for (Edge *e : active) e->NextRow();
     while (next < edges.size() && edges[next].y0 <= y) {
@@ -105,23 +108,20 @@ void FillPolygon(DrawScope &scope, BrushPainter &brush, const POINT *points, int
       firstEnd = LLONG_MAX;
       for (const Edge *e : active) firstEnd = std::min(firstEnd, e->y1);
     }
-    crossings.clear();
-    for (const Edge *e : active) crossings.push_back(Crossing{e->CrossingX(), e->direction});
-    // From one row to the next the order seldom changes.
-    if (!std::is_sorted(crossings.begin(), crossings.end())) std::sort(crossings.begin(), crossings.end());
-    auto span = [&](long long from, long long to) {
-      int x0, x1;
-      ClipAxis(from, to, c.left, c.right, x0, x1);
-      if (x0 < x1) brush.Span(static_cast<int>(y), x0, x1);
-    };
+    for (size_t i = 1; i < active.size(); ++i) {
+      Edge *e = active[i];
+      size_t j = i;
+      for (; j > 0 && active[j - 1]->x > e->x; --j) active[j] = active[j - 1];
+      active[j] = e;
+    }
     if (fillMode == WINDING) {
       int winding = 0;
-      for (size_t k = 0; k + 1 < crossings.size(); ++k) {
-        winding += crossings[k].direction;
-        if (winding != 0) span(crossings[k].x, crossings[k + 1].x);
+      for (size_t k = 0; k + 1 < active.size(); ++k) {
+        winding += active[k]->direction;
+        if (winding != 0) span(y, active[k]->x, active[k + 1]->x);
       }
     } else {
-      for (size_t k = 0; k + 1 < crossings.size(); k += 2) span(crossings[k].x, crossings[k + 1].x);
+      for (size_t k = 0; k + 1 < active.size(); k += 2) span(y, active[k]->x, active[k + 1]->x);
     }
   }
 }

@@ -56,12 +56,37 @@ std::vector<QPoint> WalkQuadrant(long long A, long long B) {
   return q;
 }
 
+// Programs draw the same few sizes again and again (markers, obstacles): the quadrants of the
+// last few small sizes are kept per thread. The reference stays valid until the thread's next
+// call; an outline takes one when it is made and is gone before another is.
+const std::vector<QPoint> &CachedQuadrant(long long A, long long B) {
+  constexpr long long kLargestKept = 2048;  // larger ones are walked afresh each time
+  struct Entry {
+    long long A = -1, B = -1;
+    std::vector<QPoint> q;
+  };
+  thread_local Entry kept[8];
+  thread_local unsigned next = 0;
+  thread_local std::vector<QPoint> large;
+  for (const Entry &e : kept)
+    if (e.A == A && e.B == B) return e.q;
+  if (A > kLargestKept || B > kLargestKept) {
+    large = WalkQuadrant(A, B);
+    return large;
+  }
+  Entry &e = kept[next++ % 8];
+  e.A = A;
+  e.B = B;
+  e.q = WalkQuadrant(A, B);
+  return e.q;
+}
+
 // The whole outline counter-clockwise on the screen, starting at the right end of the
 // horizontal axis, each pixel once; built from one quadrant without storing four.
 class Outline {
  public:
   Outline(long long left, long long top, long long A, long long B)
-      : left_(left), top_(top), A_(A), B_(B), q_(WalkQuadrant(A, B)) {
+      : left_(left), top_(top), A_(A), B_(B), q_(CachedQuadrant(A, B)) {
     const long long n = static_cast<long long>(q_.size());
     // Where two quadrants meet on an axis the mirrored point is the same pixel.
     const bool onVertical = q_.back().x == 0, onHorizontal = q_.front().y == 0;
@@ -106,7 +131,7 @@ class Outline {
 
  private:
   long long left_, top_, A_, B_;
-  std::vector<QPoint> q_;
+  const std::vector<QPoint> &q_;
   long long start_[4] = {}, len_[4] = {};
   long long size_ = 0;
   bool skipVertical_ = false, skipHorizontal_ = false;

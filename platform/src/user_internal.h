@@ -82,6 +82,9 @@ class HostWindow {
   virtual ~HostWindow() = default;
   virtual void Show(bool visible) = 0;
   virtual void Raise() = 0;
+  // Shows what the owner thread drew on its windows while a window procedure ran: called when
+  // the outermost procedure returns, so that painting never waits for the screen.
+  virtual void Flush() {}
 };
 
 class Host {
@@ -141,6 +144,8 @@ void ScreenSize(int &width, int &height);
 std::shared_ptr<Queue> CurrentQueue();
 // Runs `hwnd`'s window procedure on the calling thread.
 LRESULT CallWindowProcedure(const std::shared_ptr<Window> &w, UINT msg, WPARAM wParam, LPARAM lParam);
+// True while the calling thread runs a window procedure.
+bool InWindowProcedure();
 // Posts a message from a host to its own thread's queue (the thread that owns `hwnd`).
 void PostHostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, std::string text, bool hostText);
 // Runs `action` on the thread that owns `w` (at once when that is the calling thread); with

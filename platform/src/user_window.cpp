@@ -94,8 +94,19 @@ void ScreenSize(int &width, int &height) {
   }
 }
 
+namespace {
+thread_local int t_procedureDepth = 0;
+}  // namespace
+
+bool InWindowProcedure() { return t_procedureDepth > 0; }
+
 LRESULT CallWindowProcedure(const std::shared_ptr<Window> &w, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return w->proc ? w->proc(w->hwnd, msg, wParam, lParam) : DefWindowProcA(w->hwnd, msg, wParam, lParam);
+  ++t_procedureDepth;
+  const LRESULT result =
+      w->proc ? w->proc(w->hwnd, msg, wParam, lParam) : DefWindowProcA(w->hwnd, msg, wParam, lParam);
+  // The procedure may have destroyed the window, and its host with it.
+  if (--t_procedureDepth == 0 && w->host) w->host->Flush();
+  return result;
 }
 
 void ThreadEnding() {

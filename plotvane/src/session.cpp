@@ -53,7 +53,9 @@ int16_t GraphError() { return Session().GraphError; }
 
 bool CommonStart() {
   GraphSession &s = Session();
-  s.GraphError = grOk;
+  // Every operation starts here: a release store is a plain one, where the default order
+  // would make each call pay for a full fence.
+  s.GraphError.store(grOk, std::memory_order_release);
   if (!s.WindowOpen) {
     s.GraphError = grNotOpen;
     return false;

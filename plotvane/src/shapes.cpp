@@ -25,6 +25,20 @@ inline int RoundHalfEven(long double v) { return static_cast<int>(std::nearbyint
 
 }  // namespace
 
+// The offset of the point at `angle` degrees on an axis of `radius`: cos (or sin) of the angle
+// times the radius, rounded. On the axes (every whole quarter turn, which is what DrawCircle
+// asks) the result is exact whatever the rounding of the angle, so it is taken from the
+// quadrant without the extended-precision functions and their argument reduction.
+int ArcRayOffset(uint16_t angle, uint16_t radius, bool sine) {
+  if (angle % 90 == 0) {
+    static constexpr int kCos[4] = {1, 0, -1, 0};
+    const int quarter = (angle / 90 + (sine ? 3 : 0)) % 4;
+    return kCos[quarter] * radius;
+  }
+  constexpr long double k = 3.14159265358979323846264338327950288L / 180.0L;
+  return RoundHalfEven((sine ? std::sin(angle * k) : std::cos(angle * k)) * radius);
+}
+
 void SetFillKind(int16_t style, uint32_t color) {
   GraphSession &s = Session();
   if (!CommonStart()) return;
@@ -147,12 +161,11 @@ void DrawArc(int16_t x, int16_t y, uint16_t startAngle, uint16_t endAngle, uint1
   GraphSession &s = Session();
   if (!CommonStart()) return;
   const int cx = DeviceX(s, x), cy = DeviceY(s, y);
-  constexpr long double k = 3.14159265358979323846264338327950288L / 180.0L;
   // The ray points come from the radii before the aspect correction.
-  const int xs = RoundHalfEven(std::cos(startAngle * k) * xRadius);
-  const int xe = RoundHalfEven(std::cos(endAngle * k) * xRadius);
-  const int ys = RoundHalfEven(std::sin(startAngle * k) * yRadius);
-  const int ye = RoundHalfEven(std::sin(endAngle * k) * yRadius);
+  const int xs = ArcRayOffset(startAngle, xRadius, false);
+  const int xe = ArcRayOffset(endAngle, xRadius, false);
+  const int ys = ArcRayOffset(startAngle, yRadius, true);
+  const int ye = ArcRayOffset(endAngle, yRadius, true);
   CorrectAspect(s, xRadius, yRadius);
   const int l = cx - xRadius, t = cy - yRadius, r = cx + xRadius + 1, b = cy + yRadius + 1;
   EnterCriticalSection(&s.SessionLock);

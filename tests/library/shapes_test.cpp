@@ -1,4 +1,6 @@
 // Fill styles, the user pattern, boxes, ellipses, polygons, arcs and circles, read back.
+#include <cmath>
+
 #include "headless_window.h"
 
 using namespace plotvane;
@@ -214,3 +216,19 @@ TEST_F(Shapes, PolygonNeedsTwoPointsAndUsesTheOrigin) {
 }
 
 }  // namespace
+
+// The ray points of DrawArc are the extended-precision cosine and sine times the radius,
+// rounded; whole quarter turns are taken without the functions, and must agree with them for
+// every angle the 16-bit argument can name, up to the largest radius.
+TEST(ArcRays, QuarterTurnsAgreeWithTheExtendedFunctions) {
+  constexpr long double k = 3.14159265358979323846264338327950288L / 180.0L;
+  for (uint32_t angle = 0; angle <= 65535; angle += 15) {
+    for (uint16_t radius : {1, 5, 100, 65535}) {
+      const auto a = static_cast<uint16_t>(angle);
+      const int cosine = static_cast<int>(std::nearbyint(std::cos(a * k) * radius));
+      const int sine = static_cast<int>(std::nearbyint(std::sin(a * k) * radius));
+      ASSERT_EQ(ArcRayOffset(a, radius, false), cosine) << angle << " " << radius;
+      ASSERT_EQ(ArcRayOffset(a, radius, true), sine) << angle << " " << radius;
+    }
+  }
+}

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "gdi_expand.h"
+
 namespace {
 
 struct Page {
@@ -272,3 +274,22 @@ TEST(GetDIBitsCall, DescribesAndCopiesInEitherOrientation) {
 }
 
 }  // namespace
+
+// The page-to-window conversion: every index, rows of every length around the 64-pixel steps
+// of the vector path, at unaligned starts, each pixel its table entry and nothing written past.
+TEST(Blits, IndexExpansionGivesEachPixelItsEntry) {
+  uint32_t map[256];
+  for (uint32_t i = 0; i < 256; ++i) map[i] = (i * 0x01020305u) ^ 0x00A5C3E7u;
+  const pv::gdi::IndexExpander expand(map);
+  std::vector<uint8_t> in(300);
+  for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<uint8_t>(i * 7 + i / 256);
+  for (int count : {0, 1, 7, 63, 64, 65, 128, 200, 256}) {
+    for (int start : {0, 3}) {
+      std::vector<uint32_t> out(static_cast<size_t>(count) + 2, 0xDEADBEEFu);
+      expand.Row(in.data() + start, out.data() + 1, count);
+      ASSERT_EQ(out[0], 0xDEADBEEFu);
+      ASSERT_EQ(out[static_cast<size_t>(count) + 1], 0xDEADBEEFu) << count;
+      for (int i = 0; i < count; ++i) ASSERT_EQ(out[static_cast<size_t>(i) + 1], map[in[static_cast<size_t>(start + i)]]) << count << " " << i;
+    }
+  }
+}

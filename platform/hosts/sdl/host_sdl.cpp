@@ -66,7 +66,9 @@ void Presenter::Changed(const RECT &r) {
       dirty = true;
     }
     if (GetCurrentThreadId() == owner) {
-      now = true;
+      // A paint shows its copy once the window procedure has returned (HostWindow::Flush),
+      // outside the locks the procedure holds.
+      now = !InWindowProcedure();
     } else if (!pending) {
       // SDL is shut down only after `alive` is cleared under this lock, so the push is safe.
       pending = true;
@@ -87,19 +89,22 @@ void Presenter::Present() {
   }
   SDL_Surface *dst = SDL_GetWindowSurface(window);
   if (!dst) return;
-  std::lock_guard lock(surface->mutex);
-  r.left = std::max<LONG>(r.left, 0);
-  r.top = std::max<LONG>(r.top, 0);
-  r.right = std::min<LONG>({r.right, surface->width, dst->w});
-  r.bottom = std::min<LONG>({r.bottom, surface->height, dst->h});
-  if (r.right <= r.left || r.bottom <= r.top) return;
-  if (SDL_MUSTLOCK(dst)) SDL_LockSurface(dst);
-  const uint32_t *src = surface->pixels.data() + static_cast<size_t>(r.top) * surface->width + r.left;
-  auto *out = static_cast<uint8_t *>(dst->pixels) + static_cast<ptrdiff_t>(r.top) * dst->pitch +
-              static_cast<ptrdiff_t>(r.left) * dst->format->BytesPerPixel;
-  SDL_ConvertPixels(r.right - r.left, r.bottom - r.top, SDL_PIXELFORMAT_RGB888, src, surface->width * 4,
-                    dst->format->format, out, dst->pitch);
-  if (SDL_MUSTLOCK(dst)) SDL_UnlockSurface(dst);
+  {
+    // Held for the copy only: the upload to the screen below needs no lock of ours.
+    std::lock_guard lock(surface->mutex);
+    r.left = std::max<LONG>(r.left, 0);
+    r.top = std::max<LONG>(r.top, 0);
+    r.right = std::min<LONG>({r.right, surface->width, dst->w});
+    r.bottom = std::min<LONG>({r.bottom, surface->height, dst->h});
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (SDL_MUSTLOCK(dst)) SDL_LockSurface(dst);
+    const uint32_t *src = surface->pixels.data() + static_cast<size_t>(r.top) * surface->width + r.left;
+    auto *out = static_cast<uint8_t *>(dst->pixels) + static_cast<ptrdiff_t>(r.top) * dst->pitch +
+                static_cast<ptrdiff_t>(r.left) * dst->format->BytesPerPixel;
+    SDL_ConvertPixels(r.right - r.left, r.bottom - r.top, SDL_PIXELFORMAT_RGB888, src, surface->width * 4,
+                      dst->format->format, out, dst->pitch);
+    if (SDL_MUSTLOCK(dst)) SDL_UnlockSurface(dst);
+  }
   SDL_Rect rect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
                 static_cast<int>(r.bottom - r.top)};
   SDL_UpdateWindowSurfaceRects(window, &rect, 1);
@@ -155,6 +160,7 @@ class SdlWindow : public HostWindow {
     }
   }
   void Raise() override { SDL_RaiseWindow(window_); }
+  void Flush() override;
 
  private:
   SdlHostImpl &host_;
@@ -191,6 +197,10 @@ class SdlHostImpl : public Host, public Pump {
   }
 
   void Forget(SDL_Window *window);
+  // Presents what changed on every window of the owner thread.
+  void PresentPending() {
+    for (const auto &r : windows_) r.presenter->Present();
+  }
 
  private:
   static void SetHints() {
@@ -300,6 +310,8 @@ void SdlHostImpl::Forget(SDL_Window *window) {
   wakePending_ = false;
   input_.Reset();
 }
+
+void SdlWindow::Flush() { host_.PresentPending(); }
 
 SdlWindow::~SdlWindow() {
   {

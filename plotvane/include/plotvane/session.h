@@ -157,6 +157,9 @@ void ApplySessionDefaults();
 
 // Shared opening of every checking operation: GraphError 0, or -1 and false when closed.
 bool CommonStart();
+// cos (sine false) or sin of `angle` degrees times `radius`, rounded half to even: where DrawArc
+// puts its start and end rays.
+int ArcRayOffset(uint16_t angle, uint16_t radius, bool sine);
 void SetGraphError(int16_t code);
 
 // ---- colours
