@@ -56,7 +56,4 @@ std::vector<FoundFont> ListFonts(const std::string &family) {
   return fonts;
 }
 
-// The catalogue names families, but a page reaches no font files: nothing to draw text with.
-FontFile ResolveFontFile(const LOGFONTA &) { return FontFile{}; }
-
 }  // namespace pv::gdi
