@@ -64,10 +64,12 @@ TEST(BenchProgram, EveryRowIsMeasuredOnTheHeadlessHost) {
   for (const char *name :
        {"clear/page", "ref/memset-page", "ref/memcpy-window", "line-styled/dotted", "line-styled/dashdot",
         "line-styled/dashed", "line-styled/dashdotdot", "line-styled/user", "line-wide/3", "line-wide/9",
-        "pixel/PlotPixel", "ellipse/200x100", "arc/circle-r100", "polygon/far-corners", "fill/background-256x256",
+        "pixel/PlotPixel", "ellipse/200x100", "arc/circle-r100", "arc-wide/circle-r100-5", "arc-wide/quarter-100x60-3",
+        "polygon/far-corners", "fill/background-256x256",
         "fill/solid-256x256", "fill/horizontal-256x256", "fill/vertical-256x256", "fill/cross-256x256",
         "fill/bdiagonal-256x256", "fill/fdiagonal-256x256", "fill/diagcross-256x256", "fill/user-256x256",
-        "fill/hollow-256x256", "blit/page-to-window", "present/path"})
+        "fill/hollow-256x256", "text/courier-16", "text/ms-sans-serif-16", "text/times-16", "text/arial-16",
+        "text/arial-bold-16", "text/arial-16-upward", "text/width-arial-16", "blit/page-to-window", "present/path"})
     expected.push_back(name);
 
   EXPECT_EQ(r.rows.size(), expected.size());
