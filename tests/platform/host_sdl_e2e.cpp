@@ -127,6 +127,14 @@ TEST_F(SdlHostOnXvfb, WindowAppearsWithItsCaptionAndShowsItsSurface) {
   ASSERT_NE(dpy, nullptr);
   Window w = FindByTitle(dpy, DefaultRootWindow(dpy), "Plotvane host test");
   ASSERT_NE(w, 0u);
+  // Under load the present may come later than the pump above: wait for the band, not a time.
+  const auto pixel = [dpy, w](int x, int y) {
+    XImage *one = XGetImage(dpy, w, x, y, 1, 1, AllPlanes, ZPixmap);
+    const unsigned long value = one ? XGetPixel(one, 0, 0) & 0xFFFFFF : ~0ul;
+    if (one) XDestroyImage(one);
+    return value;
+  };
+  PumpUntil([&] { return pixel(300, 120) == 0xFF0000u; }, 5000);
   XWindowAttributes attr;
   ASSERT_TRUE(XGetWindowAttributes(dpy, w, &attr));
   EXPECT_EQ(attr.map_state, IsViewable);
