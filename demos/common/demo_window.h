@@ -1,8 +1,12 @@
 // The window steps every demonstration takes alike: the opening, the page flip of a frame and,
-// for the programs that read keys, the key of a frame.
+// for the programs that read keys, the key of a frame; and the drawing of a traced ray.
 #pragma once
 
+#include <plotvane/plotvane.h>
+
 #include <cstdint>
+
+#include "pixel_coord.h"
 
 namespace demo {
 
@@ -17,5 +21,18 @@ int16_t FlipPages(int32_t activePage);
 
 // Takes at most one key; a two-code key counts by its second code. 0 when none waits.
 uint8_t TakeFrameKey();
+
+// Draws a ray traced as a start and `count` line ends (the lens programs' paths), its ends cut
+// where they would leave the 16-bit range.
+template <class Path>
+void DrawRayPath(const Path &path) {
+  PixelPolyline line;
+  const PixelPoint start = line.Start(path.start.x, path.start.y);
+  plotvane::MoveCursor(start.x, start.y);
+  for (int i = 0; i < path.count; ++i) {
+    const PixelPoint end = line.LineTo(path.ends[i].x, path.ends[i].y);
+    plotvane::DrawLineTo(end.x, end.y);
+  }
+}
 
 }  // namespace demo

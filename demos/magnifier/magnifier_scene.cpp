@@ -37,16 +37,6 @@ void DrawBody(const ProgramState &state) {
   }
 }
 
-void DrawPath(const RayPath &path) {
-  demo::PixelPolyline line;
-  const demo::PixelPoint start = line.Start(path.start.x, path.start.y);
-  MoveCursor(start.x, start.y);
-  for (int i = 0; i < path.count; ++i) {
-    const demo::PixelPoint end = line.LineTo(path.ends[i].x, path.ends[i].y);
-    DrawLineTo(end.x, end.y);
-  }
-}
-
 void DrawFan(ProgramState &state, int32_t pointerX, int32_t pointerY) {
   SetDrawColor(NamedColor(ncRed));
   state.angleStep = kFanAngleStep;
@@ -55,7 +45,7 @@ void DrawFan(ProgramState &state, int32_t pointerX, int32_t pointerY) {
   const Vec pointer{static_cast<double>(pointerX), static_cast<double>(pointerY)};
   ForEachFanAngle(state.angleStep, phase, [&](double theta) {
     const RayPath path = TraceRay(theta, pointer, state.faceShapes, state.lens, state.coeffs);
-    DrawPath(path);
+    demo::DrawRayPath(path);
   });
 }
 

@@ -25,16 +25,6 @@ void DrawOutline(ProgramState &state) {
   });
 }
 
-void DrawPath(const RayPath &path) {
-  demo::PixelPolyline line;
-  const demo::PixelPoint start = line.Start(path.start.x, path.start.y);
-  MoveCursor(start.x, start.y);
-  for (int i = 0; i < path.count; ++i) {
-    const demo::PixelPoint end = line.LineTo(path.ends[i].x, path.ends[i].y);
-    DrawLineTo(end.x, end.y);
-  }
-}
-
 void DrawFan(ProgramState &state, int32_t pointerX, int32_t pointerY) {
   SetDrawColor(NamedColor(ncRed));
   const double phase = state.fanPhase;
@@ -43,7 +33,7 @@ void DrawFan(ProgramState &state, int32_t pointerX, int32_t pointerY) {
   const auto shape = static_cast<LensShape>(state.lensShape);
   ForEachFanAngle(state.angleStep, phase, [&](double theta) {
     const RayPath path = TraceRay(theta, pointer, shape, state.lens, state.coeffs);
-    DrawPath(path);
+    demo::DrawRayPath(path);
   });
 }
 
