@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -30,7 +31,9 @@ bool exists(const std::string &path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-pid_t spawn(const std::vector<std::string> &argv, const std::vector<std::string> &env, const std::string &errPath) {
+// `fd3`, when given, becomes the child's descriptor 3.
+pid_t spawn(const std::vector<std::string> &argv, const std::vector<std::string> &env, const std::string &errPath,
+            int fd3 = -1) {
   pid_t pid = fork();
   if (pid != 0) return pid;
   int devnull = open("/dev/null", O_RDWR);
@@ -38,6 +41,10 @@ pid_t spawn(const std::vector<std::string> &argv, const std::vector<std::string>
   dup2(devnull, 1);
   int err = errPath.empty() ? devnull : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   dup2(err, 2);
+  if (fd3 == 3)
+    fcntl(3, F_SETFD, 0);
+  else if (fd3 >= 0)
+    dup2(fd3, 3);
   std::vector<char *> args, envp;
   for (auto &a : argv) args.push_back(const_cast<char *>(a.c_str()));
   args.push_back(nullptr);
@@ -98,27 +105,26 @@ unsigned long findIn(Display *dpy, Window w, const std::string &title, int depth
 }  // namespace
 
 XServer::XServer(int width, int height) {
-  std::string xvfb = which("Xvfb");
-  for (int n = 91; n < 200; ++n) {
-    std::string d = std::to_string(n);
-    if (exists("/tmp/.X" + d + "-lock") || exists("/tmp/.X11-unix/X" + d)) continue;
-    pid_t pid = spawn({xvfb, ":" + d, "-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24",
-                       "-noreset", "-nolisten", "tcp"},
-                      childEnv(":" + d, {}), "");
-    for (int i = 0; i < 200; ++i) {
-      int status;
-      if (waitpid(pid, &status, WNOHANG) == pid) break;  // lost a race for this number
-      if (Display *dpy = XOpenDisplay((":" + d).c_str())) {
-        XCloseDisplay(dpy);
-        display_ = n;
-        pid_ = pid;
-        return;
-      }
-      sleepMs(25);
-    }
+  // Xvfb picks a free display number itself and writes it to descriptor 3 once it listens:
+  // choosing one here would race with the other tests starting their servers at the same time.
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return;
+  pid_t pid = spawn({which("Xvfb"), "-displayfd", "3", "-screen", "0",
+                     std::to_string(width) + "x" + std::to_string(height) + "x24", "-noreset", "-nolisten", "tcp"},
+                    childEnv(":0", {}), "", fds[1]);
+  close(fds[1]);
+  std::string number;
+  pollfd p{fds[0], POLLIN, 0};
+  char c = 0;
+  while (poll(&p, 1, 20000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (c != '\n' || number.empty()) {
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
+    return;
   }
+  display_ = std::stoi(number);
+  pid_ = pid;
 }
 
 XServer::~XServer() {
