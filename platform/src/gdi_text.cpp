@@ -249,7 +249,11 @@ RealizedFont *RealizedOf(Dc &dc) {
   return font->realized.get();
 }
 
-bool IsBreak(uint8_t c) { return c == ' '; }
+// What Wine's GDI reports for the standard faces' fonts: the first character one below the
+// space, the space as the default, and "!" as the break character, which justification widens.
+constexpr uint8_t kFirstChar = 0x1F, kDefaultChar = 0x20, kBreakChar = 0x21;
+
+bool IsBreak(uint8_t c) { return c == kBreakChar; }
 
 // Width of the text along the baseline: advances, the character extra after every character,
 // and the justification's extra on the break characters.
@@ -316,10 +320,10 @@ BOOL WINAPI GetTextMetricsA(HDC hdc, TEXTMETRICA *tm) {
   tm->tmMaxCharWidth = f->maxWidth;
   tm->tmWeight = log.lfWeight > 0 ? log.lfWeight : FW_NORMAL;
   tm->tmDigitizedAspectX = tm->tmDigitizedAspectY = 96;
-  tm->tmFirstChar = 0x20;
+  tm->tmFirstChar = kFirstChar;
   tm->tmLastChar = 0xFF;
-  tm->tmDefaultChar = 0x1F;
-  tm->tmBreakChar = 0x20;
+  tm->tmDefaultChar = kDefaultChar;
+  tm->tmBreakChar = kBreakChar;
   tm->tmItalic = log.lfItalic ? 1 : 0;
   tm->tmUnderlined = log.lfUnderline ? 1 : 0;
   tm->tmStruckOut = log.lfStrikeOut ? 1 : 0;
