@@ -60,6 +60,7 @@ struct Glyph {
   bool loaded = false;
   int advance = 0;  // whole pixels along the baseline
   int drawnAdvance = 0;  // of the monochrome hinting, with which plain text steps
+  double linear = 0;  // unhinted, fractional: the step of text turned off the four straight directions
   Ink ink;          // cached image (em sizes up to kCachedPpem)
 };
 
@@ -77,6 +78,9 @@ struct RealizedFont {
   FT_Face face = nullptr;
   FT_Matrix rotation{0x10000, 0, 0, 0x10000};
   double cosine = 1, sine = 0;  // of the direction; exact for multiples of 90 degrees
+  // The same as the glyphs are turned by (16.16), with which Wine's GDI places glyphs: 30
+  // degrees has a sine of exactly one half here, and the current position moves by the former.
+  double placeCosine = 1, placeSine = 0;
 
   int ascent = 0, descent = 0, internalLeading = 0, externalLeading = 0;
   int aveWidth = 0, maxWidth = 0;
@@ -146,8 +150,10 @@ Glyph &GlyphOf(RealizedFont &f, uint8_t code) {
   g.loaded = true;
   // GDI's advances are those of the normal hinting, though the glyphs are drawn with the
   // monochrome one.
-  if (FT_Load_Glyph(f.face, FT_Get_Char_Index(f.face, FromCp1252(code)), FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) == 0)
+  if (FT_Load_Glyph(f.face, FT_Get_Char_Index(f.face, FromCp1252(code)), FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) == 0) {
     g.advance = static_cast<int>((f.face->glyph->metrics.horiAdvance + 32) >> 6);
+    g.linear = f.face->glyph->linearHoriAdvance / 65536.0;
+  }
   if (!LoadOutline(f, code)) return g;
   g.drawnAdvance = static_cast<int>((f.face->glyph->metrics.horiAdvance + 32) >> 6);
   if (f.ppem <= kCachedPpem) {
@@ -225,6 +231,8 @@ std::shared_ptr<RealizedFont> Realize(const LOGFONTA &log) {
   f->rotation.xy = static_cast<FT_Fixed>(Round(-f->sine * 65536));
   f->rotation.yx = static_cast<FT_Fixed>(Round(f->sine * 65536));
   f->rotation.yy = f->rotation.xx;
+  f->placeCosine = f->rotation.xx / 65536.0;
+  f->placeSine = f->rotation.yx / 65536.0;
 
   // Bounds of any glyph around its origin, for skipping glyphs that miss the clip.
   const long reach = Round(std::max({std::abs(face->bbox.xMin), std::abs(face->bbox.xMax), std::abs(face->bbox.yMin),
@@ -371,7 +379,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
                        : horizontal == TA_RIGHT ? -static_cast<double>(width)
                                                 : 0.0;
   const int baseline = vertical == TA_BASELINE ? 0 : vertical == TA_BOTTOM ? -f->descent : f->ascent;
-  const double c = f->cosine, s = f->sine;
+  const double c = f->placeCosine, s = f->placeSine;
 
   const Raster &target = scope.target();
   const RECT &clip = scope.clip();
@@ -387,14 +395,19 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
   };
 
   if (target.bpp != 0 && clip.left < clip.right) {
-    // Wine's GDI fills the background of horizontal text only.
-    if (dc.bkMode == OPAQUE && f->escapement == 0) {
+    // Where the baseline starts (rounded down), and each glyph's origin from there (cut toward
+    // zero), as Wine's GDI places text in any direction.
+    const long baseX = x + static_cast<long>(std::floor(start * c + baseline * s));
+    const long baseY = y + static_cast<long>(std::floor(-start * s + baseline * c));
+    // Wine's GDI fills the background only of text that runs rightwards, and then as an upright
+    // box: the cell's height around the baseline's start, the text's width across the page.
+    if (dc.bkMode == OPAQUE && c > 0) {
       const uint32_t back = ResolveBackground(dc, target, dc.textColor, ink);
-      FillTextBox(*f, x, y, start, baseline - f->ascent, start + static_cast<double>(width), baseline + f->descent, clip,
-                  [&](int px, int py) {
-                    put(px, py, back);
-                    touch(px, py, px + 1, py + 1);
-                  });
+      const long left = std::max<long>(clip.left, baseX), right = std::min<long>(clip.right, baseX + Round(width * c));
+      const long top = std::max<long>(clip.top, baseY - f->ascent), bottom = std::min<long>(clip.bottom, baseY + f->descent);
+      for (long py = top; py < bottom; ++py)
+        for (long px = left; px < right; ++px) put(static_cast<int>(px), static_cast<int>(py), back);
+      if (left < right && top < bottom) touch(left, top, right, bottom);
     }
     // Glyphs are cut to the cell, as Wine's GDI does (accents of capitals and some descenders
     // at small sizes reach beyond it); in the four straight directions.
@@ -412,15 +425,17 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
       default: break;
     }
     // Plain horizontal text steps by the advances of the glyphs as drawn; once spacing or a
-    // direction places each glyph, the measured advances are used, as in Wine's GDI.
+    // straight direction places each glyph, the measured advances are used, and in any other
+    // direction the unhinted ones, as in Wine's GDI.
+    const bool straight = f->escapement % 900 == 0;
     const bool glyphSteps = f->escapement == 0 && dc.charExtra == 0 && dc.breakExtra == 0;
     double pen = start;
     int breaks = 0;
     for (int i = 0; i < count; ++i) {
       Glyph &g = GlyphOf(*f, chars[i]);
-      const double ox = x + pen * c + baseline * s, oy = y - pen * s + baseline * c;
-      const long gx = Round(ox), gy = Round(oy);
-      pen += (glyphSteps ? g.drawnAdvance : g.advance) + dc.charExtra;
+      const double along = pen - start;
+      const long gx = baseX + static_cast<long>(along * c), gy = baseY + static_cast<long>(-along * s);
+      pen += (glyphSteps ? g.drawnAdvance : straight ? g.advance : g.linear) + dc.charExtra;
       if (dc.breakCount > 0 && IsBreak(chars[i])) {
         pen += dc.breakExtra / dc.breakCount + (breaks < dc.breakExtra % dc.breakCount ? 1 : 0);
         ++breaks;
@@ -466,8 +481,8 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
   if (updateCp && horizontal != TA_CENTER) {
     // The position moves to the far end of the text: after it, or before it when right-aligned.
     const double along = horizontal == TA_RIGHT ? -static_cast<double>(width) : static_cast<double>(width);
-    dc.pos.x = Saturate(x + static_cast<long long>(along * c));
-    dc.pos.y = Saturate(y - static_cast<long long>(along * s));
+    dc.pos.x = Saturate(x + static_cast<long long>(along * f->cosine));
+    dc.pos.y = Saturate(y - static_cast<long long>(along * f->sine));
   }
   return TRUE;
 }
