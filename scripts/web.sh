@@ -23,11 +23,11 @@ build_freetype() {
   local codename
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
   echo "deb-src http://deb.debian.org/debian $codename main" >"$freetype/apt/sources.list"
-  # A private list of sources: the machine's apt configuration is left alone.
+  # A private list of sources and cache: the machine's apt configuration and state are left alone.
   local apt=(-o Dir::Etc::sourcelist="$freetype/apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
-             -o Dir::State::Lists="$freetype/apt/lists")
+             -o Dir::State::Lists="$freetype/apt/lists" -o Dir::Cache="$freetype/apt/cache")
   apt-get "${apt[@]}" update >/dev/null
-  (cd "$freetype/apt" && apt-get "${apt[@]}" source --download-only freetype >/dev/null 2>&1)
+  (cd "$freetype/apt" && apt-get "${apt[@]}" source --download-only freetype >/dev/null)
   dpkg-source --no-check -x "$freetype"/apt/freetype_*.dsc "$freetype/src" >/dev/null
   cat >"$freetype/src/include/freetype/config/ftmodule.h" <<'MODULES'
 FT_USE_MODULE( FT_Driver_ClassRec, tt_driver_class )
