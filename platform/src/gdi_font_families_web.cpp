@@ -51,7 +51,8 @@ const std::vector<CatalogueFont> &Catalogue() {
     for (const Family &f : families) {
       const char *styles[4] = {f.regular, f.bold, f.italic, f.boldItalic};
       for (int s = 0; s < 4; ++s)
-        all.push_back({{f.name, s & 1 ? FW_BOLD : FW_NORMAL, (s & 2) != 0, f.fixed}, std::string(f.stem) + styles[s] + ".ttf"});
+        all.push_back({{f.name, s & 1 ? FW_BOLD : FW_NORMAL, (s & 2) != 0, f.fixed},
+                       std::string(f.stem) + styles[s] + ".ttf"});
     }
     return all;
   }();

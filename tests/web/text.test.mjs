@@ -37,8 +37,8 @@ test('text: a font file that cannot be fetched is said, and nothing is measured'
   try {
     const p = await openProgram(browser, `${server.url}tests/textscene.html`);
     assert.equal(await textLine(p), 'text 0 0');
-    assert.ok(p.lines.some((l) => /font file fonts\/LiberationSans-Regular\.ttf could not be fetched \(HTTP status 404\)/.test(l)),
-              p.lines.join('\n'));
+    const said = /font file fonts\/LiberationSans-Regular\.ttf could not be fetched \(HTTP status 404\)/;
+    assert.ok(p.lines.some((l) => said.test(l)), p.lines.join('\n'));
   } finally {
     server.close();
   }
