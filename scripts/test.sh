@@ -140,7 +140,7 @@ stage_install() {
 
 stage_web() {
   local log="$root/build-web-cmake.build.log"
-  if ! bash "$root/scripts/web.sh" build inputcodes crashes >"$log" 2>&1; then
+  if ! bash "$root/scripts/web.sh" build inputcodes crashes textscene >"$log" 2>&1; then
     tail -n 60 "$log"
     failures+=("web: build failed")
     failed=$((failed + 1))
