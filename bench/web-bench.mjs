@@ -41,17 +41,22 @@ try {
                 slower.toFixed(2).padStart(7));
   }
 
-  console.log(`\nPictures presented a second by each program page while the pointer moves (${seconds} s)`);
+  // The refreshes the browser gave the page bound what it can present: on a loaded machine
+  // they fall short of the display's 60 whatever the page does.
+  console.log(`\nA second of each program page while the pointer moves (${seconds} s): pictures presented, refreshes`);
+  const counts = (p) => p.page.evaluate(() => [window.plotvanePage.presented, window.plotvanePage.refreshes]);
   for (const program of programs) {
     const p = await openProgram(browser, server.url + program + '.html');
-    const start = await p.page.evaluate(() => window.plotvanePage.presented);
+    const [presented0, refreshes0] = await counts(p);
     const t0 = Date.now();
     for (let i = 0; Date.now() - t0 < seconds * 1000; i++) {
       await moveTo(p, 50 + ((i * 7) % 700), 100 + ((i * 3) % 400));
       await sleep(8);
     }
-    const presented = (await p.page.evaluate(() => window.plotvanePage.presented)) - start;
-    console.log(program.padEnd(34), (presented / ((Date.now() - t0) / 1000)).toFixed(1).padStart(10));
+    const [presented, refreshes] = await counts(p);
+    const s = (Date.now() - t0) / 1000;
+    console.log(program.padEnd(24), ((presented - presented0) / s).toFixed(1).padStart(10),
+                ((refreshes - refreshes0) / s).toFixed(1).padStart(10));
     await p.page.close();
   }
 } finally {

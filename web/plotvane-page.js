@@ -13,7 +13,8 @@
   const context = canvas.getContext('2d', { alpha: false });
 
   // What a test or a curious reader can look at: the state of the page and its counts.
-  const page = (window.plotvanePage = { state: 'loading', presented: 0, exitStatus: null, message: '' });
+  // refreshes: the display refreshes the page was given; presented: those that showed a new picture.
+  const page = (window.plotvanePage = { state: 'loading', presented: 0, refreshes: 0, exitStatus: null, message: '' });
 
   function say(state, text, restart) {
     page.state = state;
@@ -97,6 +98,7 @@
 
   function present() {
     if (!running) return;
+    page.refreshes++;
     if (!info.ptr) info.ptr = Module._malloc(12);
     const pixels = Module._pv_web_frame(info.ptr);
     const at = info.ptr >> 2;

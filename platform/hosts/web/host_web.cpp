@@ -143,10 +143,18 @@ EMSCRIPTEN_KEEPALIVE uint8_t *pv_web_frame(int32_t *info) {
     const uint32_t changes = w->changes.load(std::memory_order_relaxed);
     if (known && changes == g_page.presented) return nullptr;
     g_page.presented = changes;
-    g_page.pixels.assign(w->surface->pixels.begin(), w->surface->pixels.end());
+    // Converted in the one pass that copies it: this runs on the browser's thread once per
+    // refresh, so a second pass over the picture would cost the page's own time.
+    const std::vector<uint32_t> &from = w->surface->pixels;
+    g_page.pixels.resize(from.size());
+    const uint32_t *src = from.data();
+    uint32_t *dst = g_page.pixels.data();
+    // 0x00RRGGBB words to the bytes R, G, B, 255.
+    for (size_t i = 0, n = from.size(); i < n; ++i) {
+      const uint32_t p = src[i];
+      dst[i] = 0xFF000000u | ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+    }
   }
-  // 0x00RRGGBB words to the bytes R, G, B, 255.
-  for (uint32_t &p : g_page.pixels) p = 0xFF000000u | ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
   return reinterpret_cast<uint8_t *>(g_page.pixels.data());
 }
 
