@@ -39,6 +39,22 @@ void CALLBACK StyleFivePixel(int x, int y, LPARAM pattern) {
   s.PatternStep = (s.PatternStep + 1) % 16;
 }
 
+// DrawLineTo's work; the caller holds the SessionLock.
+void LineFromCursor(int16_t x, int16_t y) {
+  GraphSession &s = Session();
+  if (s.LineStyle == 5) {
+    s.PatternStep = 0;
+    LineDDA(s.CursorX, s.CursorY, x, y, StyleFivePixel, s.LinePattern);
+    MoveCursor(x, y);
+    return;
+  }
+  const bool windowThere = s.DrawThrough && LineTo(s.WindowDC, DeviceX(s, x), DeviceY(s, y));
+  const bool pageThere = LineTo(s.PageDC, DeviceX(s, x), DeviceY(s, y));
+  // LineTo leaves the end point out.
+  if (s.LineThickness == 1) PlotPixel(x, y, s.DrawColor);
+  MoveCursorAfterLine(x, y, windowThere, pageThere);
+}
+
 }  // namespace
 
 void MoveCursor(int16_t x, int16_t y) { MoveCursorAfterLine(x, y, false, false); }
@@ -46,26 +62,24 @@ void MoveCursor(int16_t x, int16_t y) { MoveCursorAfterLine(x, y, false, false);
 void DrawLineTo(int16_t x, int16_t y) {
   GraphSession &s = Session();
   if (!CommonStart()) return;
-  if (s.LineStyle == 5) {
-    EnterCriticalSection(&s.SessionLock);
-    s.PatternStep = 0;
-    LineDDA(s.CursorX, s.CursorY, x, y, StyleFivePixel, s.LinePattern);
-    LeaveCriticalSection(&s.SessionLock);
-    MoveCursor(x, y);
-    return;
-  }
   EnterCriticalSection(&s.SessionLock);
-  const bool windowThere = s.DrawThrough && LineTo(s.WindowDC, DeviceX(s, x), DeviceY(s, y));
-  const bool pageThere = LineTo(s.PageDC, DeviceX(s, x), DeviceY(s, y));
+  {
+    PageBatch batch(!s.DrawThrough);
+    LineFromCursor(x, y);
+  }
   LeaveCriticalSection(&s.SessionLock);
-  // LineTo leaves the end point out.
-  if (s.LineThickness == 1) PlotPixel(x, y, s.DrawColor);
-  MoveCursorAfterLine(x, y, windowThere, pageThere);
 }
 
 void DrawLine(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
-  MoveCursor(x1, y1);
-  DrawLineTo(x2, y2);
+  GraphSession &s = Session();
+  if (!CommonStart()) return;
+  EnterCriticalSection(&s.SessionLock);
+  {
+    PageBatch batch(!s.DrawThrough);
+    MoveCursor(x1, y1);
+    LineFromCursor(x2, y2);
+  }
+  LeaveCriticalSection(&s.SessionLock);
 }
 
 void PlotPixel(int16_t x, int16_t y, uint32_t color) {
@@ -109,12 +123,19 @@ void SetPenStyle(int16_t style, uint16_t pattern, uint16_t thickness) {
 
 void SetDrawColor(uint32_t color) {
   GraphSession &s = Session();
-  // Kept even while closed; SetPenStyle then reports -1.
+  // Kept even while closed, which reports -1.
   s.DrawColor = color;
-  SetPenStyle(s.LineStyle, s.LinePattern, s.LineThickness);
-  if (s.GraphError != grOk) return;
-  SetTextColor(s.WindowDC, MapColor(color));
-  SetTextColor(s.PageDC, MapColor(color));
+  if (!CommonStart()) return;
+  EnterCriticalSection(&s.SessionLock);
+  {
+    PageBatch batch(true);  // selections and colours only: nothing is drawn
+    SetPenStyle(s.LineStyle, s.LinePattern, s.LineThickness);
+    if (s.GraphError == grOk) {
+      SetTextColor(s.WindowDC, MapColor(color));
+      SetTextColor(s.PageDC, MapColor(color));
+    }
+  }
+  LeaveCriticalSection(&s.SessionLock);
 }
 
 }  // namespace plotvane
