@@ -111,12 +111,15 @@ void SetPenStyle(int16_t style, uint16_t pattern, uint16_t thickness) {
   lp.lopnColor = MapColor(s.DrawColor);
 
   EnterCriticalSection(&s.SessionLock);
-  HPEN pen = CreatePenIndirect(&lp);
-  if (pen) {
-    s.CurrentPen = pen;
-    HGDIOBJ replaced = SelectObject(s.WindowDC, pen);
-    SelectObject(s.PageDC, pen);
-    if (replaced && replaced != s.InitialPen) DeleteObject(replaced);
+  {
+    PageBatch batch(true);  // selections only: nothing is drawn
+    HPEN pen = CreatePenIndirect(&lp);
+    if (pen) {
+      s.CurrentPen = pen;
+      HGDIOBJ replaced = SelectObject(s.WindowDC, pen);
+      SelectObject(s.PageDC, pen);
+      if (replaced && replaced != s.InitialPen) DeleteObject(replaced);
+    }
   }
   LeaveCriticalSection(&s.SessionLock);
 }
