@@ -1,6 +1,10 @@
 // The current position, pixels, lines and the pen.
 #include "plotvane/session.h"
 
+#ifndef _WIN32
+#include "pvgdibatch.h"
+#endif
+
 namespace plotvane {
 
 namespace {
@@ -20,6 +24,18 @@ inline void SetPlainPixel(HDC dc, int x, int y, COLORREF color, int mix) {
   SetROP2(dc, R2_COPYPEN);
   SetPixelV(dc, x, y, color);
   SetROP2(dc, mix);
+}
+
+// LineTo, then the end point in the plain colour when `withEnd`: in one call on our platform.
+bool LineToDevice(HDC dc, int x, int y, bool withEnd, COLORREF endColor, int mix) {
+#ifdef _WIN32
+  const bool drawn = LineTo(dc, x, y);
+  if (withEnd) SetPlainPixel(dc, x, y, endColor, mix);
+  return drawn;
+#else
+  (void)mix;  // the platform's call sets the end point under the copy mix itself
+  return withEnd ? pvplatform::LineToWithEnd(dc, x, y, endColor) : LineTo(dc, x, y);
+#endif
 }
 
 // MoveCursor, leaving out the device contexts a LineTo has already moved to the point.
@@ -48,10 +64,12 @@ void LineFromCursor(int16_t x, int16_t y) {
     MoveCursor(x, y);
     return;
   }
-  const bool windowThere = s.DrawThrough && LineTo(s.WindowDC, DeviceX(s, x), DeviceY(s, y));
-  const bool pageThere = LineTo(s.PageDC, DeviceX(s, x), DeviceY(s, y));
-  // LineTo leaves the end point out.
-  if (s.LineThickness == 1) PlotPixel(x, y, s.DrawColor);
+  // LineTo leaves the end point out; one-pixel lines include it.
+  const bool withEnd = s.LineThickness == 1;
+  const COLORREF endColor = withEnd ? MapColor(s.DrawColor) : 0;
+  const int dx = DeviceX(s, x), dy = DeviceY(s, y);
+  const bool windowThere = s.DrawThrough && LineToDevice(s.WindowDC, dx, dy, withEnd, endColor, s.RasterMix);
+  const bool pageThere = LineToDevice(s.PageDC, dx, dy, withEnd, endColor, s.RasterMix);
   MoveCursorAfterLine(x, y, windowThere, pageThere);
 }
 
