@@ -147,16 +147,12 @@ void SetDrawColor(uint32_t color) {
   // Kept even while closed, which reports -1.
   s.DrawColor = color;
   if (!CommonStart()) return;
-  EnterCriticalSection(&s.SessionLock);
-  {
-    PageBatch batch(true);  // selections and colours only: nothing is drawn
-    SetPenStyle(s.LineStyle, s.LinePattern, s.LineThickness);
-    if (s.GraphError == grOk) {
-      SetTextColor(s.WindowDC, MapColor(color));
-      SetTextColor(s.PageDC, MapColor(color));
-    }
-  }
-  LeaveCriticalSection(&s.SessionLock);
+  SetPenStyle(s.LineStyle, s.LinePattern, s.LineThickness);
+  if (s.GraphError != grOk) return;
+  // The text colour is a plain attribute, set outside the session lock.
+  PageBatch batch(true);
+  SetTextColor(s.WindowDC, MapColor(color));
+  SetTextColor(s.PageDC, MapColor(color));
 }
 
 }  // namespace plotvane

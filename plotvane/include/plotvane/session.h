@@ -156,8 +156,9 @@ void CreateDrawPages();
 void ApplySessionDefaults();
 
 // Holds the platform's GDI lock across the GDI calls of one library operation when none of them
-// draws on the window DC (`active`), so that each call re-enters it cheaply. Taken inside the SessionLock,
-// as the paint takes them. Real GDI has no such lock: there it does nothing.
+// draws on the window DC (`active`), so that each call re-enters it cheaply. Taken inside the
+// SessionLock where both are held, the order the paint takes them in. Real GDI has no such
+// lock: there it does nothing.
 class PageBatch {
  public:
   explicit PageBatch(bool active);
