@@ -140,7 +140,7 @@ stage_install() {
 
 stage_web() {
   local log="$root/build-web-cmake.build.log"
-  if ! bash "$root/scripts/web.sh" build inputcodes crashes >"$log" 2>&1; then
+  if ! bash "$root/scripts/web.sh" build inputcodes crashes textscene >"$log" 2>&1; then
     tail -n 60 "$log"
     failures+=("web: build failed")
     failed=$((failed + 1))
@@ -168,11 +168,17 @@ stage_web() {
 
 stages=("$@")
 ((${#stages[@]})) || stages=(native asan_ubsan tsan fuzz windows install web)
+timings=()
 for s in "${stages[@]}"; do
   s=${s//-/_}
   echo "==== stage $s"
+  start=$SECONDS
   if declare -F "stage_$s" >/dev/null; then "stage_$s"; else failures+=("unknown stage $s"); failed=$((failed + 1)); fi
+  timings+=("$s $((SECONDS - start)) s")
 done
+
+echo
+echo "time per stage: $(IFS=,; echo "${timings[*]}" | sed 's/,/, /g')"
 
 echo
 for f in "${failures[@]}"; do echo "FAILED: $f"; done

@@ -7,7 +7,7 @@ import sys
 
 class IsolatingHandler(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm",
-                      ".js": "text/javascript"}
+                      ".js": "text/javascript", ".ttf": "font/ttf"}
 
     def end_headers(self):
         self.send_header("Cross-Origin-Opener-Policy", "same-origin")

@@ -1,5 +1,6 @@
 // Text output: the font file a LOGFONT resolves to, realised by FreeType at the pixel size GDI
-// maps its height to; metrics, extents, and monochrome hinted glyphs in the text colour.
+// maps its height to; metrics, extents, and hinted glyphs in the text colour: monochrome, or
+// smoothed on 32-bit pages at the sizes the font's gasp table marks for grey.
 //
 // GDI's mapping, as Wine's GDI shows it: a positive height is the cell height (the font's
 // Windows ascent plus descent); the em size is that height scaled to the em, rounded, and made
@@ -7,6 +8,7 @@
 // the Windows ascent and descent at that em size, rounded.
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_GASP_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -47,7 +49,10 @@ FT_Library Library() {
   return library;
 }
 
-// A monochrome image: one byte per pixel, 1 for ink, top row first.
+// Coverage in the 17 levels GDI smooths with, 0 to kFullInk.
+constexpr uint8_t kFullInk = 16;
+
+// A glyph image: one coverage level per pixel, top row first.
 struct Ink {
   int left = 0;  // device offset of column 0 from the glyph's origin
   int top = 0;   // device offset of row 0 from the origin (down is positive)
@@ -60,7 +65,10 @@ struct Glyph {
   bool loaded = false;
   int advance = 0;  // whole pixels along the baseline
   int drawnAdvance = 0;  // of the monochrome hinting, with which plain text steps
+  double linear = 0;  // unhinted, fractional: the step of text turned off the four straight directions
   Ink ink;          // cached image (em sizes up to kCachedPpem)
+  bool smoothLoaded = false;
+  Ink smoothInk;    // the smoothed image, cached likewise
 };
 
 }  // namespace
@@ -74,9 +82,13 @@ struct RealizedFont {
   FontFile file;
   int ppem = 0;
   int escapement = 0;  // tenths of a degree, 0 to 3599
+  bool smoothable = false;  // the gasp table asks for grey at this em size
   FT_Face face = nullptr;
   FT_Matrix rotation{0x10000, 0, 0, 0x10000};
   double cosine = 1, sine = 0;  // of the direction; exact for multiples of 90 degrees
+  // The same as the glyphs are turned by (16.16), with which Wine's GDI places glyphs: 30
+  // degrees has a sine of exactly one half here, and the current position moves by the former.
+  double placeCosine = 1, placeSine = 0;
 
   int ascent = 0, descent = 0, internalLeading = 0, externalLeading = 0;
   int aveWidth = 0, maxWidth = 0;
@@ -87,10 +99,11 @@ struct RealizedFont {
 
 namespace {
 
-// Loads glyph `code` hinted for monochrome output; its outline is rotated to the direction.
-bool LoadOutline(RealizedFont &f, uint8_t code) {
+// Loads glyph `code` hinted for monochrome or smoothed output; its outline is rotated to the
+// direction.
+bool LoadOutline(RealizedFont &f, uint8_t code, bool smooth) {
   const FT_UInt index = FT_Get_Char_Index(f.face, FromCp1252(code));
-  if (FT_Load_Glyph(f.face, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0) return false;
+  if (FT_Load_Glyph(f.face, index, (smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO) | FT_LOAD_NO_BITMAP) != 0) return false;
   if (f.face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) return false;
   if (f.escapement != 0) FT_Outline_Transform(&f.face->glyph->outline, &f.rotation);
   return true;
@@ -98,7 +111,7 @@ bool LoadOutline(RealizedFont &f, uint8_t code) {
 
 // Rasterises the loaded outline into the device window [x0, x1) x [y0, y1), given relative to
 // the glyph's origin (device directions: y down).
-Ink Rasterise(RealizedFont &f, int x0, int y0, int x1, int y1) {
+Ink Rasterise(RealizedFont &f, int x0, int y0, int x1, int y1, bool smooth) {
   Ink ink;
   ink.left = x0;
   ink.top = y0;
@@ -108,15 +121,15 @@ Ink Rasterise(RealizedFont &f, int x0, int y0, int x1, int y1) {
     ink.width = ink.rows = 0;
     return ink;
   }
-  const int pitch = (ink.width + 7) / 8;
+  const int pitch = smooth ? ink.width : (ink.width + 7) / 8;
   std::vector<unsigned char> buffer(static_cast<size_t>(pitch) * ink.rows);
   FT_Bitmap bitmap{};
   bitmap.rows = static_cast<unsigned>(ink.rows);
   bitmap.width = static_cast<unsigned>(ink.width);
   bitmap.pitch = pitch;
   bitmap.buffer = buffer.data();
-  bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
-  bitmap.num_grays = 2;
+  bitmap.pixel_mode = smooth ? FT_PIXEL_MODE_GRAY : FT_PIXEL_MODE_MONO;
+  bitmap.num_grays = smooth ? 256 : 2;
   // The window's bottom-left corner goes to the bitmap's origin; FreeType's y points up. Whole
   // pixel shifts leave the rasteriser's choices as they are.
   FT_Outline &outline = f.face->glyph->outline;
@@ -125,8 +138,17 @@ Ink Rasterise(RealizedFont &f, int x0, int y0, int x1, int y1) {
   FT_Outline_Translate(&outline, x0 * 64, -y1 * 64);
   ink.bits.resize(static_cast<size_t>(ink.width) * ink.rows);
   for (int r = 0; r < ink.rows; ++r)
-    for (int c = 0; c < ink.width; ++c)
-      ink.bits[static_cast<size_t>(r) * ink.width + c] = (buffer[static_cast<size_t>(r) * pitch + c / 8] >> (7 - c % 8)) & 1;
+    for (int c = 0; c < ink.width; ++c) {
+      uint8_t level;
+      if (smooth) {
+        // 256 coverages to 17 levels; the faintest level is left out, as GDI leaves it.
+        level = static_cast<uint8_t>(buffer[static_cast<size_t>(r) * pitch + c] * (kFullInk + 1) >> 8);
+        if (level == 1) level = 0;
+      } else {
+        level = (buffer[static_cast<size_t>(r) * pitch + c / 8] >> (7 - c % 8)) & 1 ? kFullInk : 0;
+      }
+      ink.bits[static_cast<size_t>(r) * ink.width + c] = level;
+    }
   return ink;
 }
 
@@ -140,20 +162,34 @@ void OutlineBox(RealizedFont &f, int &x0, int &y0, int &x1, int &y1) {
   y1 = -static_cast<int>(box.yMin >> 6);
 }
 
+// The cached image of a loaded glyph, smoothed or not.
+const Ink &ImageOf(RealizedFont &f, Glyph &g, uint8_t code, bool smooth) {
+  if (!smooth || g.smoothLoaded) return smooth ? g.smoothInk : g.ink;
+  g.smoothLoaded = true;
+  if (f.ppem <= kCachedPpem && LoadOutline(f, code, true)) {
+    int x0, y0, x1, y1;
+    OutlineBox(f, x0, y0, x1, y1);
+    g.smoothInk = Rasterise(f, x0, y0, x1, y1, true);
+  }
+  return g.smoothInk;
+}
+
 Glyph &GlyphOf(RealizedFont &f, uint8_t code) {
   Glyph &g = f.glyphs[code];
   if (g.loaded) return g;
   g.loaded = true;
   // GDI's advances are those of the normal hinting, though the glyphs are drawn with the
   // monochrome one.
-  if (FT_Load_Glyph(f.face, FT_Get_Char_Index(f.face, FromCp1252(code)), FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) == 0)
+  if (FT_Load_Glyph(f.face, FT_Get_Char_Index(f.face, FromCp1252(code)), FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) == 0) {
     g.advance = static_cast<int>((f.face->glyph->metrics.horiAdvance + 32) >> 6);
-  if (!LoadOutline(f, code)) return g;
+    g.linear = f.face->glyph->linearHoriAdvance / 65536.0;
+  }
+  if (!LoadOutline(f, code, false)) return g;
   g.drawnAdvance = static_cast<int>((f.face->glyph->metrics.horiAdvance + 32) >> 6);
   if (f.ppem <= kCachedPpem) {
     int x0, y0, x1, y1;
     OutlineBox(f, x0, y0, x1, y1);
-    g.ink = Rasterise(f, x0, y0, x1, y1);
+    g.ink = Rasterise(f, x0, y0, x1, y1, false);
   }
   return g;
 }
@@ -189,6 +225,7 @@ std::shared_ptr<RealizedFont> Realize(const LOGFONTA &log) {
   }
   f->ppem = PpemFor(log.lfHeight, units, winAscent, winDescent);
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(f->ppem)) != 0) return nullptr;
+  f->smoothable = (FT_Get_Gasp(face, static_cast<FT_UInt>(f->ppem)) & FT_GASP_DO_GRAY) != 0;
   const double scale = static_cast<double>(f->ppem) / units;
   f->ascent = static_cast<int>(Round(winAscent * scale));
   f->descent = static_cast<int>(Round(winDescent * scale));
@@ -225,6 +262,8 @@ std::shared_ptr<RealizedFont> Realize(const LOGFONTA &log) {
   f->rotation.xy = static_cast<FT_Fixed>(Round(-f->sine * 65536));
   f->rotation.yx = static_cast<FT_Fixed>(Round(f->sine * 65536));
   f->rotation.yy = f->rotation.xx;
+  f->placeCosine = f->rotation.xx / 65536.0;
+  f->placeSine = f->rotation.yx / 65536.0;
 
   // Bounds of any glyph around its origin, for skipping glyphs that miss the clip.
   const long reach = Round(std::max({std::abs(face->bbox.xMin), std::abs(face->bbox.xMax), std::abs(face->bbox.yMin),
@@ -249,7 +288,11 @@ RealizedFont *RealizedOf(Dc &dc) {
   return font->realized.get();
 }
 
-bool IsBreak(uint8_t c) { return c == ' '; }
+// What Wine's GDI reports for the standard faces' fonts: the first character one below the
+// space, the space as the default, and "!" as the break character, which justification widens.
+constexpr uint8_t kFirstChar = 0x1F, kDefaultChar = 0x20, kBreakChar = 0x21;
+
+bool IsBreak(uint8_t c) { return c == kBreakChar; }
 
 // Width of the text along the baseline: advances, the character extra after every character,
 // and the justification's extra on the break characters.
@@ -267,6 +310,22 @@ long long ExtentOf(RealizedFont &f, const Dc &dc, const uint8_t *text, int count
 }
 
 int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+
+// A smoothed pixel of 32-bit colour `text` over `under`, as Wine's GDI mixes it: each channel
+// moves from the background toward the text by a weight of the level, from a table that makes
+// thin edges lighter where the text is darker than the background, and the mirrored table
+// where it is brighter. (Wine's weights also vary a little with the two colours: a channel may
+// come out one step away from this.)
+uint32_t Blend(uint32_t text, uint32_t under, int level) {
+  static constexpr int kDarker[kFullInk + 1] = {0, 7, 15, 22, 30, 38, 47, 56, 66, 77, 88, 101, 115, 131, 151, 178, 255};
+  uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int t = static_cast<int>((text >> shift) & 0xFF), b = static_cast<int>((under >> shift) & 0xFF);
+    const int weight = t < b ? kDarker[level] : 255 - kDarker[kFullInk - level];
+    out |= static_cast<uint32_t>((t * weight + b * (255 - weight)) / 255) << shift;
+  }
+  return out;
+}
 
 // A box of the text's own frame (u along the baseline, v down across it) filled on the device,
 // pixel centres inside the turned box.
@@ -316,10 +375,10 @@ BOOL WINAPI GetTextMetricsA(HDC hdc, TEXTMETRICA *tm) {
   tm->tmMaxCharWidth = f->maxWidth;
   tm->tmWeight = log.lfWeight > 0 ? log.lfWeight : FW_NORMAL;
   tm->tmDigitizedAspectX = tm->tmDigitizedAspectY = 96;
-  tm->tmFirstChar = 0x20;
+  tm->tmFirstChar = kFirstChar;
   tm->tmLastChar = 0xFF;
-  tm->tmDefaultChar = 0x1F;
-  tm->tmBreakChar = 0x20;
+  tm->tmDefaultChar = kDefaultChar;
+  tm->tmBreakChar = kBreakChar;
   tm->tmItalic = log.lfItalic ? 1 : 0;
   tm->tmUnderlined = log.lfUnderline ? 1 : 0;
   tm->tmStruckOut = log.lfStrikeOut ? 1 : 0;
@@ -367,7 +426,7 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
                        : horizontal == TA_RIGHT ? -static_cast<double>(width)
                                                 : 0.0;
   const int baseline = vertical == TA_BASELINE ? 0 : vertical == TA_BOTTOM ? -f->descent : f->ascent;
-  const double c = f->cosine, s = f->sine;
+  const double c = f->placeCosine, s = f->placeSine;
 
   const Raster &target = scope.target();
   const RECT &clip = scope.clip();
@@ -383,14 +442,19 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
   };
 
   if (target.bpp != 0 && clip.left < clip.right) {
-    // Wine's GDI fills the background of horizontal text only.
-    if (dc.bkMode == OPAQUE && f->escapement == 0) {
+    // Where the baseline starts (rounded down), and each glyph's origin from there (cut toward
+    // zero), as Wine's GDI places text in any direction.
+    const long baseX = x + static_cast<long>(std::floor(start * c + baseline * s));
+    const long baseY = y + static_cast<long>(std::floor(-start * s + baseline * c));
+    // Wine's GDI fills the background only of text that runs rightwards, and then as an upright
+    // box: the cell's height around the baseline's start, the text's width across the page.
+    if (dc.bkMode == OPAQUE && c > 0) {
       const uint32_t back = ResolveBackground(dc, target, dc.textColor, ink);
-      FillTextBox(*f, x, y, start, baseline - f->ascent, start + static_cast<double>(width), baseline + f->descent, clip,
-                  [&](int px, int py) {
-                    put(px, py, back);
-                    touch(px, py, px + 1, py + 1);
-                  });
+      const long left = std::max<long>(clip.left, baseX), right = std::min<long>(clip.right, baseX + Round(width * c));
+      const long top = std::max<long>(clip.top, baseY - f->ascent), bottom = std::min<long>(clip.bottom, baseY + f->descent);
+      for (long py = top; py < bottom; ++py)
+        for (long px = left; px < right; ++px) put(static_cast<int>(px), static_cast<int>(py), back);
+      if (left < right && top < bottom) touch(left, top, right, bottom);
     }
     // Glyphs are cut to the cell, as Wine's GDI does (accents of capitals and some descenders
     // at small sizes reach beyond it); in the four straight directions.
@@ -408,15 +472,20 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
       default: break;
     }
     // Plain horizontal text steps by the advances of the glyphs as drawn; once spacing or a
-    // direction places each glyph, the measured advances are used, as in Wine's GDI.
+    // straight direction places each glyph, the measured advances are used, and in any other
+    // direction the unhinted ones, as in Wine's GDI.
+    const bool straight = f->escapement % 900 == 0;
     const bool glyphSteps = f->escapement == 0 && dc.charExtra == 0 && dc.breakExtra == 0;
+    // Wine's GDI smooths glyphs on 32-bit pages only; smoothed glyphs are hinted as the
+    // measured advances are, so plain text steps by those.
+    const bool smooth = target.bpp == 32 && f->smoothable;
     double pen = start;
     int breaks = 0;
     for (int i = 0; i < count; ++i) {
       Glyph &g = GlyphOf(*f, chars[i]);
-      const double ox = x + pen * c + baseline * s, oy = y - pen * s + baseline * c;
-      const long gx = Round(ox), gy = Round(oy);
-      pen += (glyphSteps ? g.drawnAdvance : g.advance) + dc.charExtra;
+      const double along = pen - start;
+      const long gx = baseX + static_cast<long>(along * c), gy = baseY + static_cast<long>(-along * s);
+      pen += (glyphSteps && !smooth ? g.drawnAdvance : straight ? g.advance : g.linear) + dc.charExtra;
       if (dc.breakCount > 0 && IsBreak(chars[i])) {
         pen += dc.breakExtra / dc.breakCount + (breaks < dc.breakExtra % dc.breakCount ? 1 : 0);
         ++breaks;
@@ -426,13 +495,13 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
           gy - f->extentUp >= glyphClip.bottom)
         continue;
       Ink drawn;
-      const Ink *image = &g.ink;
+      const Ink *image = &ImageOf(*f, g, chars[i], smooth);
       if (f->ppem > kCachedPpem) {
-        if (!LoadOutline(*f, chars[i])) continue;
+        if (!LoadOutline(*f, chars[i], smooth)) continue;
         int x0, y0, x1, y1;
         OutlineBox(*f, x0, y0, x1, y1);
         drawn = Rasterise(*f, std::max<long>(x0, glyphClip.left - gx), std::max<long>(y0, glyphClip.top - gy),
-                          std::min<long>(x1, glyphClip.right - gx), std::min<long>(y1, glyphClip.bottom - gy));
+                          std::min<long>(x1, glyphClip.right - gx), std::min<long>(y1, glyphClip.bottom - gy), smooth);
         image = &drawn;
       }
       const long left = gx + image->left, top = gy + image->top;
@@ -441,8 +510,11 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
       if (r0 >= r1 || c0 >= c1) continue;
       for (long r = r0; r < r1; ++r) {
         const uint8_t *row = image->bits.data() + r * image->width;
-        for (long col = c0; col < c1; ++col)
-          if (row[col]) put(static_cast<int>(left + col), static_cast<int>(top + r), ink);
+        for (long col = c0; col < c1; ++col) {
+          if (!row[col]) continue;
+          const int px = static_cast<int>(left + col), py = static_cast<int>(top + r);
+          put(px, py, row[col] == kFullInk ? ink : Blend(ink, target.Get(px, py), row[col]));
+        }
       }
       touch(left + c0, top + r0, left + c1, top + r1);
     }
@@ -462,8 +534,8 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
   if (updateCp && horizontal != TA_CENTER) {
     // The position moves to the far end of the text: after it, or before it when right-aligned.
     const double along = horizontal == TA_RIGHT ? -static_cast<double>(width) : static_cast<double>(width);
-    dc.pos.x = Saturate(x + static_cast<long long>(along * c));
-    dc.pos.y = Saturate(y - static_cast<long long>(along * s));
+    dc.pos.x = Saturate(x + static_cast<long long>(along * f->cosine));
+    dc.pos.y = Saturate(y - static_cast<long long>(along * f->sine));
   }
   return TRUE;
 }

@@ -7,16 +7,17 @@
 #include <memory>
 #include <string>
 
+#include "expectations.h"
 #include "xsession.h"
 
 namespace e2e {
 
 // Colours of the stock palette that the named colours resolve to.
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kGrey = 0xA8A8A8;
-constexpr uint32_t kRed = 0xFC0000;
-constexpr uint32_t kWhite = 0xFCFCFC;
-constexpr uint32_t kYellow = 0xFCFC00;
+inline const uint32_t kBlack = pvtest::Expected("palette", "black");
+inline const uint32_t kGrey = pvtest::Expected("palette", "grey");
+inline const uint32_t kRed = pvtest::Expected("palette", "red");
+inline const uint32_t kWhite = pvtest::Expected("palette", "white");
+inline const uint32_t kYellow = pvtest::Expected("palette", "yellow");
 
 class DemoWindow : public ::testing::Test {
  protected:

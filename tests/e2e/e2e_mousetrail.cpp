@@ -3,12 +3,13 @@
 
 #include <filesystem>
 
+#include "expectations.h"
 #include "xsession.h"
 
 namespace {
 
-constexpr uint32_t kRed = 0xFC0000;     // stock palette's nearest to named red
-constexpr uint32_t kYellow = 0xFCFC00;  // ... to named yellow
+const uint32_t kRed = pvtest::Expected("palette", "red");
+const uint32_t kYellow = pvtest::Expected("palette", "yellow");
 
 TEST(MouseTrail, DrawsThePointersTrailInItsWindowAndEndsOnAKey) {
   e2e::XServer server;

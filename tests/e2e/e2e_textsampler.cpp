@@ -3,12 +3,13 @@
 
 #include <filesystem>
 
+#include "expectations.h"
 #include "xsession.h"
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFCFCFC;   // stock palette's nearest to named white
-constexpr uint32_t kYellow = 0xFCFC00;  // ... to named yellow
+const uint32_t kWhite = pvtest::Expected("palette", "white");
+const uint32_t kYellow = pvtest::Expected("palette", "yellow");
 
 TEST(TextSampler, ShowsItsTextAndEndsOnAKey) {
   e2e::XServer server;

@@ -10,19 +10,24 @@ const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../.
 export const siteDir = process.env.PLOTVANE_WEB_SITE || path.join(root, 'build-web');
 export const testsDir = process.env.PLOTVANE_WEB_TESTS || path.join(root, 'build-web-cmake/web-tests');
 
-// Colours of the stock palette that the programs' named colours resolve to (as in the X tests).
-export const colors = { black: 0x000000, grey: 0xa8a8a8, red: 0xfc0000, white: 0xfcfcfc, yellow: 0xfcfc00 };
+// The figures that the desktop's tests check too.
+export const expectations = JSON.parse(fs.readFileSync(path.join(root, 'tests/expectations.json'), 'utf8'));
+// Colours of the stock palette that the programs' named colours resolve to.
+export const colors = Object.fromEntries(Object.entries(expectations.palette).map(([k, v]) => [k, Number(v)]));
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
-                '.png': 'image/png' };
+                '.png': 'image/png', '.ttf': 'font/ttf' };
 
-// Serves the site at / and the test programs at /tests/ on a free port of 127.0.0.1.
-export function serve({ isolated = true } = {}) {
+// Serves the site at / and the test programs at /tests/ on a free port of 127.0.0.1; the paths
+// asked for are kept in `requests`, and those that `refuse` picks are answered 404.
+export function serve({ isolated = true, refuse = () => false } = {}) {
+  const requests = [];
   const server = http.createServer((req, res) => {
     const url = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    requests.push(url);
     const [dir, rel] = url.startsWith('/tests/') ? [testsDir, url.slice(7)] : [siteDir, url.slice(1)];
     const file = path.join(dir, rel || 'index.html');
-    if (!file.startsWith(dir) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+    if (refuse(url) || !file.startsWith(dir) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
       res.writeHead(404).end();
       return;
     }
@@ -35,7 +40,7 @@ export function serve({ isolated = true } = {}) {
     fs.createReadStream(file).pipe(res);
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => {
-    resolve({ url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() });
+    resolve({ url: `http://127.0.0.1:${server.address().port}/`, requests, close: () => server.close() });
   }));
 }
 
@@ -103,6 +108,13 @@ export async function shot(page) {
       return n;
     },
   };
+}
+
+// FNV-1a over a picture's red, green and blue bytes, as tests/support/text_scene.h computes it.
+export function pictureChecksum(s) {
+  let h = 2166136261;
+  for (const b of s.rgb) h = Math.imul(h ^ b, 16777619) >>> 0;
+  return h;
 }
 
 // Polls the canvas until `pred` holds (or the time is up) and returns the last picture.
