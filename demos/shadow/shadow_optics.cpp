@@ -15,12 +15,17 @@ double SweepStep() { return static_cast<double>(kTwoPi / kSweepDivisions); }
 
 bool SweepGoesOn(double angle) { return angle < kTwoPi; }
 
-std::optional<Point> RayMark(Point lamp, double angle, double reach, Point centre, double radius) {
+Ray CastRay(Point lamp, double angle, double reach) {
   const Point end{std::cos(angle) * reach + lamp.x, std::sin(angle) * reach + lamp.y};
   // A vertical ray makes the slope infinite and the roots NaN; its box has no width either,
-  // so the strict box test below turns it down without special handling.
+  // so the strict box test in RayMark turns it down without special handling.
   const double m = (end.y - lamp.y) / (end.x - lamp.x);
-  const double b0 = end.y - end.x * m;
+  return Ray{lamp, end, m, end.y - end.x * m};
+}
+
+std::optional<Point> RayMark(const Ray &ray, Point centre, double radius) {
+  const Point lamp = ray.lamp, end = ray.end;
+  const double m = ray.slope, b0 = ray.intercept;
   const double d = b0 - centre.y;
   const double a = m * m + 1;
   const double b = 2 * m * d - 2 * centre.x;

@@ -27,9 +27,19 @@ void SweepRays(Visit &&visit) {
   for (double angle = 0; SweepGoesOn(angle); angle += step) visit(angle);
 }
 
-// Where the ray from `lamp` at `angle`, `reach` pixels long, marks the circle about `centre`:
-// the crossing of its line with the smaller x, when that lies strictly inside the box spanned
-// by the lamp and the ray's end. A line that only touches the circle crosses nothing.
-std::optional<Point> RayMark(Point lamp, double angle, double reach, Point centre, double radius);
+// One ray of the sweep: its end and its line y = slope * x + intercept, worked out once for
+// all the obstacles it is tested against.
+struct Ray {
+  Point lamp, end;
+  double slope, intercept;
+};
+
+// The ray from `lamp` at `angle`, `reach` pixels long.
+Ray CastRay(Point lamp, double angle, double reach);
+
+// Where `ray` marks the circle about `centre`: the crossing of its line with the smaller x,
+// when that lies strictly inside the box spanned by the lamp and the ray's end. A line that
+// only touches the circle crosses nothing.
+std::optional<Point> RayMark(const Ray &ray, Point centre, double radius);
 
 }  // namespace shadow

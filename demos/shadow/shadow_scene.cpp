@@ -46,8 +46,9 @@ void DrawShadowFrame(const ShadowScene &scene, int32_t pointerX, int32_t pointer
   const int16_t lampX = PixelCoord(lamp.x), lampY = PixelCoord(lamp.y);
   const double radius = scene.obstacleRadius;
   SweepRays([&](double angle) {
+    const Ray ray = CastRay(lamp, angle, kRayReach);
     for (const Point &centre : scene.obstacles) {
-      const auto mark = RayMark(lamp, angle, kRayReach, centre, radius);
+      const auto mark = RayMark(ray, centre, radius);
       if (!mark) continue;
       const int16_t x = PixelCoord(mark->x), y = PixelCoord(mark->y);
       SetDrawColor(NamedColor(ncYellow));

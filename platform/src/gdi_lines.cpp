@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gdi_internal.h"
+#include "pvgdibatch.h"
 
 namespace pv::gdi {
 namespace {
@@ -446,6 +447,23 @@ void StrokePolyline(DrawScope &scope, const POINT *points, int count, bool close
 
 using namespace pv::gdi;
 
+namespace {
+
+// LineTo's work, in a scope already open on the DC.
+void LineInScope(DrawScope &scope, int x, int y) {
+  Dc &dc = scope.dc();
+  const POINT line[2] = {dc.pos, POINT{x, y}};
+  if (dc.pen && dc.pen->Wide()) {
+    StrokePolyline(scope, line, 2, false);
+  } else if (dc.pen) {
+    PenWalker walker(scope, *dc.pen);
+    CosmeticLine(walker, line[0].x, line[0].y, x, y);
+  }
+  dc.pos = POINT{x, y};
+}
+
+}  // namespace
+
 extern "C" {
 
 HPEN WINAPI CreatePenIndirect(const LOGPEN *log) {
@@ -494,17 +512,10 @@ BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT position) {
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
   DrawScope scope(hdc);
   if (!scope) return FALSE;
-  Dc &dc = scope.dc();
-  const POINT line[2] = {dc.pos, POINT{x, y}};
-  if (dc.pen && dc.pen->Wide()) {
-    StrokePolyline(scope, line, 2, false);
-  } else if (dc.pen) {
-    PenWalker walker(scope, *dc.pen);
-    CosmeticLine(walker, line[0].x, line[0].y, x, y);
-  }
-  dc.pos = POINT{x, y};
+  LineInScope(scope, x, y);
   return TRUE;
 }
+
 
 BOOL WINAPI Polyline(HDC hdc, const POINT *points, int count) {
   if (!points || count < 2) return FALSE;
@@ -556,3 +567,12 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
 }
 
 }  // extern "C"
+
+BOOL pvplatform::LineToWithEnd(HDC hdc, int x, int y, COLORREF endColor) {
+  DrawScope scope(hdc);
+  if (!scope) return FALSE;
+  LineInScope(scope, x, y);
+  scope.rop2 = R2_COPYPEN;
+  PutPixel(scope, x, y, ResolveColor(scope.dc(), endColor, scope.target(), ColorUse::Pixel));
+  return TRUE;
+}

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "gdi_internal.h"
+#include "pvgdibatch.h"
 #include "wgl_internal.h"
 
 namespace pv::gdi {
@@ -139,6 +140,13 @@ std::recursive_mutex &GdiLock() {
   static std::recursive_mutex m;
   return m;
 }
+
+}  // namespace pv::gdi
+
+void pvplatform::BeginGdiBatch() { pv::gdi::GdiLock().lock(); }
+void pvplatform::EndGdiBatch() { pv::gdi::GdiLock().unlock(); }
+
+namespace pv::gdi {
 
 uint32_t NextVersion() {
   static std::atomic<uint32_t> next{1};

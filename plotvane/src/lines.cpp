@@ -1,6 +1,10 @@
 // The current position, pixels, lines and the pen.
 #include "plotvane/session.h"
 
+#ifndef _WIN32
+#include "pvgdibatch.h"
+#endif
+
 namespace plotvane {
 
 namespace {
@@ -22,6 +26,18 @@ inline void SetPlainPixel(HDC dc, int x, int y, COLORREF color, int mix) {
   SetROP2(dc, mix);
 }
 
+// LineTo, then the end point in the plain colour when `withEnd`: in one call on our platform.
+bool LineToDevice(HDC dc, int x, int y, bool withEnd, COLORREF endColor, int mix) {
+#ifdef _WIN32
+  const bool drawn = LineTo(dc, x, y);
+  if (withEnd) SetPlainPixel(dc, x, y, endColor, mix);
+  return drawn;
+#else
+  (void)mix;  // the platform's call sets the end point under the copy mix itself
+  return withEnd ? pvplatform::LineToWithEnd(dc, x, y, endColor) : LineTo(dc, x, y);
+#endif
+}
+
 // MoveCursor, leaving out the device contexts a LineTo has already moved to the point.
 void MoveCursorAfterLine(int16_t x, int16_t y, bool windowThere, bool pageThere) {
   GraphSession &s = Session();
@@ -39,6 +55,24 @@ void CALLBACK StyleFivePixel(int x, int y, LPARAM pattern) {
   s.PatternStep = (s.PatternStep + 1) % 16;
 }
 
+// DrawLineTo's work; the caller holds the SessionLock.
+void LineFromCursor(int16_t x, int16_t y) {
+  GraphSession &s = Session();
+  if (s.LineStyle == 5) {
+    s.PatternStep = 0;
+    LineDDA(s.CursorX, s.CursorY, x, y, StyleFivePixel, s.LinePattern);
+    MoveCursor(x, y);
+    return;
+  }
+  // LineTo leaves the end point out; one-pixel lines include it.
+  const bool withEnd = s.LineThickness == 1;
+  const COLORREF endColor = withEnd ? MapColor(s.DrawColor) : 0;
+  const int dx = DeviceX(s, x), dy = DeviceY(s, y);
+  const bool windowThere = s.DrawThrough && LineToDevice(s.WindowDC, dx, dy, withEnd, endColor, s.RasterMix);
+  const bool pageThere = LineToDevice(s.PageDC, dx, dy, withEnd, endColor, s.RasterMix);
+  MoveCursorAfterLine(x, y, windowThere, pageThere);
+}
+
 }  // namespace
 
 void MoveCursor(int16_t x, int16_t y) { MoveCursorAfterLine(x, y, false, false); }
@@ -46,26 +80,24 @@ void MoveCursor(int16_t x, int16_t y) { MoveCursorAfterLine(x, y, false, false);
 void DrawLineTo(int16_t x, int16_t y) {
   GraphSession &s = Session();
   if (!CommonStart()) return;
-  if (s.LineStyle == 5) {
-    EnterCriticalSection(&s.SessionLock);
-    s.PatternStep = 0;
-    LineDDA(s.CursorX, s.CursorY, x, y, StyleFivePixel, s.LinePattern);
-    LeaveCriticalSection(&s.SessionLock);
-    MoveCursor(x, y);
-    return;
-  }
   EnterCriticalSection(&s.SessionLock);
-  const bool windowThere = s.DrawThrough && LineTo(s.WindowDC, DeviceX(s, x), DeviceY(s, y));
-  const bool pageThere = LineTo(s.PageDC, DeviceX(s, x), DeviceY(s, y));
+  {
+    PageBatch batch(!s.DrawThrough);
+    LineFromCursor(x, y);
+  }
   LeaveCriticalSection(&s.SessionLock);
-  // LineTo leaves the end point out.
-  if (s.LineThickness == 1) PlotPixel(x, y, s.DrawColor);
-  MoveCursorAfterLine(x, y, windowThere, pageThere);
 }
 
 void DrawLine(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
-  MoveCursor(x1, y1);
-  DrawLineTo(x2, y2);
+  GraphSession &s = Session();
+  if (!CommonStart()) return;
+  EnterCriticalSection(&s.SessionLock);
+  {
+    PageBatch batch(!s.DrawThrough);
+    MoveCursor(x1, y1);
+    LineFromCursor(x2, y2);
+  }
+  LeaveCriticalSection(&s.SessionLock);
 }
 
 void PlotPixel(int16_t x, int16_t y, uint32_t color) {
@@ -97,22 +129,28 @@ void SetPenStyle(int16_t style, uint16_t pattern, uint16_t thickness) {
   lp.lopnColor = MapColor(s.DrawColor);
 
   EnterCriticalSection(&s.SessionLock);
-  HPEN pen = CreatePenIndirect(&lp);
-  if (pen) {
-    s.CurrentPen = pen;
-    HGDIOBJ replaced = SelectObject(s.WindowDC, pen);
-    SelectObject(s.PageDC, pen);
-    if (replaced && replaced != s.InitialPen) DeleteObject(replaced);
+  {
+    PageBatch batch(true);  // selections only: nothing is drawn
+    HPEN pen = CreatePenIndirect(&lp);
+    if (pen) {
+      s.CurrentPen = pen;
+      HGDIOBJ replaced = SelectObject(s.WindowDC, pen);
+      SelectObject(s.PageDC, pen);
+      if (replaced && replaced != s.InitialPen) DeleteObject(replaced);
+    }
   }
   LeaveCriticalSection(&s.SessionLock);
 }
 
 void SetDrawColor(uint32_t color) {
   GraphSession &s = Session();
-  // Kept even while closed; SetPenStyle then reports -1.
+  // Kept even while closed, which reports -1.
   s.DrawColor = color;
+  if (!CommonStart()) return;
   SetPenStyle(s.LineStyle, s.LinePattern, s.LineThickness);
   if (s.GraphError != grOk) return;
+  // The text colour is a plain attribute, set outside the session lock.
+  PageBatch batch(true);
   SetTextColor(s.WindowDC, MapColor(color));
   SetTextColor(s.PageDC, MapColor(color));
 }

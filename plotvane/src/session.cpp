@@ -1,6 +1,10 @@
 // The session record, the library's start-up in its fixed order, and the error code.
 #include "plotvane/session.h"
 
+#ifndef _WIN32
+#include "pvgdibatch.h"
+#endif
+
 namespace plotvane {
 
 namespace {
@@ -46,6 +50,18 @@ bool ExitLibrary() {
   if (s.WindowOpen) CloseGraphWindow();
   return true;
 }
+
+#ifdef _WIN32
+PageBatch::PageBatch(bool active) : active_(active) {}
+PageBatch::~PageBatch() = default;
+#else
+PageBatch::PageBatch(bool active) : active_(active) {
+  if (active_) pvplatform::BeginGdiBatch();
+}
+PageBatch::~PageBatch() {
+  if (active_) pvplatform::EndGdiBatch();
+}
+#endif
 
 void SetGraphError(int16_t code) { Session().GraphError = code; }
 

@@ -59,19 +59,21 @@ void SetFillKind(int16_t style, uint32_t color) {
   lb.lbColor = MapColor(color);
 
   EnterCriticalSection(&s.SessionLock);
-  HBRUSH brush = CreateBrushIndirect(&lb);
-  if (!brush) {  // the old brush and its style stay
-    LeaveCriticalSection(&s.SessionLock);
-    s.GraphError = grNoWindow;
-    return;
+  HBRUSH brush;
+  {
+    PageBatch batch(true);  // selections only: nothing is drawn
+    brush = CreateBrushIndirect(&lb);
+    if (brush) {
+      s.FillStyle = style;
+      s.FillColor = color;
+      s.CurrentBrush = brush;
+      HGDIOBJ replaced = SelectObject(s.WindowDC, brush);
+      SelectObject(s.PageDC, brush);
+      if (replaced && replaced != s.InitialBrush) DeleteObject(replaced);
+    }
   }
-  s.FillStyle = style;
-  s.FillColor = color;
-  s.CurrentBrush = brush;
-  HGDIOBJ replaced = SelectObject(s.WindowDC, brush);
-  SelectObject(s.PageDC, brush);
-  if (replaced && replaced != s.InitialBrush) DeleteObject(replaced);
   LeaveCriticalSection(&s.SessionLock);
+  if (!brush) s.GraphError = grNoWindow;  // the old brush and its style stay
 }
 
 void SetFillPattern(const uint8_t pattern[8], uint32_t color) {

@@ -22,7 +22,7 @@ std::vector<Mark> PredictMarks(const ObstacleField &field, Point lamp) {
   std::vector<Mark> marks;
   SweepRays([&](double angle) {
     for (const Point &c : field) {
-      if (auto m = RayMark(lamp, angle, kRayReach, c, 10)) {
+      if (auto m = RayMark(CastRay(lamp, angle, kRayReach), c, 10)) {
         marks.push_back({demo::PixelCoord(m->x), demo::PixelCoord(m->y)});
       }
     }

@@ -42,12 +42,12 @@ TEST(ShadowSweep, NineteenRaysTheLastJustShortOfAFullTurn) {
 
 TEST(ShadowRayMark, WorkedFiguresFromTheLampAt400By300) {
   // Near side of an obstacle ahead and to the right, about 190 pixels out.
-  const auto near = RayMark(kLamp, RayAt(40), kRayReach, {553, 429}, kRadius);
+  const auto near = RayMark(CastRay(kLamp, RayAt(40), kRayReach), {553, 429}, kRadius);
   ASSERT_TRUE(near.has_value());
   EXPECT_EQ(demo::PixelCoord(near->x), 546);
   EXPECT_EQ(demo::PixelCoord(near->y), 422);
   // A leftward ray takes the smaller-x crossing: the far side, about 210 pixels out.
-  const auto far = RayMark(kLamp, RayAt(140), kRayReach, {247, 429}, kRadius);
+  const auto far = RayMark(CastRay(kLamp, RayAt(140), kRayReach), {247, 429}, kRadius);
   ASSERT_TRUE(far.has_value());
   EXPECT_EQ(demo::PixelCoord(far->x), 239);
   EXPECT_EQ(demo::PixelCoord(far->y), 435);
@@ -70,22 +70,22 @@ TEST(ShadowRayMark, MarksOnlyCrossingsAheadWithinReach) {
       {"lamp inside, leftward ray", RayAt(160), {403, 302}, true},
   };
   for (const auto &c : cases)
-    EXPECT_EQ(RayMark(kLamp, c.angle, kRayReach, c.centre, kRadius).has_value(), c.marked) << c.what;
+    EXPECT_EQ(RayMark(CastRay(kLamp, c.angle, kRayReach), c.centre, kRadius).has_value(), c.marked) << c.what;
 }
 
 TEST(ShadowRayMark, ObstacleBetweenNeighbouringRaysGetsNoMark) {
   const Point between = Along(RayAt(20) / 2, 600);
   int marks = 0;
-  SweepRays([&](double a) { marks += RayMark(kLamp, a, kRayReach, between, kRadius).has_value(); });
+  SweepRays([&](double a) { marks += RayMark(CastRay(kLamp, a, kRayReach), between, kRadius).has_value(); });
   EXPECT_EQ(marks, 0);
 }
 
 TEST(ShadowRayMark, DegenerateInputsMarkNothing) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   // No length: the slope is 0/0. A lamp so far out that the ray's x change is lost: 1/0.
-  EXPECT_FALSE(RayMark(kLamp, RayAt(40), 0, {420, 317}, kRadius).has_value());
-  EXPECT_FALSE(RayMark({1e20, 300}, RayAt(40), kRayReach, {1e20, 500}, kRadius).has_value());
-  EXPECT_FALSE(RayMark(kLamp, nan, kRayReach, {553, 429}, kRadius).has_value());
+  EXPECT_FALSE(RayMark(CastRay(kLamp, RayAt(40), 0), {420, 317}, kRadius).has_value());
+  EXPECT_FALSE(RayMark(CastRay({1e20, 300}, RayAt(40), kRayReach), {1e20, 500}, kRadius).has_value());
+  EXPECT_FALSE(RayMark(CastRay(kLamp, nan, kRayReach), {553, 429}, kRadius).has_value());
 }
 
 }  // namespace

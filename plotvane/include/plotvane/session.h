@@ -155,6 +155,21 @@ LRESULT CALLBACK GraphWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 void CreateDrawPages();
 void ApplySessionDefaults();
 
+// Holds the platform's GDI lock across the GDI calls of one library operation when none of them
+// draws on the window DC (`active`), so that each call re-enters it cheaply. Taken inside the
+// SessionLock where both are held, the order the paint takes them in. Real GDI has no such
+// lock: there it does nothing.
+class PageBatch {
+ public:
+  explicit PageBatch(bool active);
+  ~PageBatch();
+  PageBatch(const PageBatch &) = delete;
+  PageBatch &operator=(const PageBatch &) = delete;
+
+ private:
+  bool active_;
+};
+
 // Shared opening of every checking operation: GraphError 0, or -1 and false when closed.
 bool CommonStart();
 // cos (sine false) or sin of `angle` degrees times `radius`, rounded half to even: where DrawArc
