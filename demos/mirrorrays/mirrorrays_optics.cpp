@@ -46,15 +46,18 @@ MirrorGeometry MirrorGeometryFor(int16_t screenMaxX, int16_t screenMaxY) {
   return g;
 }
 
-TracedRay TraceRay(int i, int n, int32_t pointerX, int32_t pointerY, bool backwards,
-                   const MirrorGeometry &geometry, UnitVectors &units) {
+double FanCentre(int32_t pointerX, int32_t pointerY, const MirrorGeometry &geometry) {
+  return DirectionAngle(pointerY - geometry.rayOrigin.y, pointerX - geometry.rayOrigin.x);
+}
+
+TracedRay TraceRay(int i, int n, double fanCentre, bool backwards, const MirrorGeometry &geometry,
+                   UnitVectors &units) {
   TracedRay ray;
   const Vec2 origin = geometry.rayOrigin;
   ray.start = origin;
 
-  double theta = DirectionAngle(pointerY - origin.y, pointerX - origin.x);
   const double halfSpread = static_cast<double>(kPi / 12);
-  theta = (i * halfSpread * 2) / n + (theta - halfSpread);
+  const double theta = (i * halfSpread * 2) / n + (fanCentre - halfSpread);
 
   const double length = geometry.rayLength;
   const Vec2 rayVector{std::cos(theta) * length, std::sin(theta) * length};

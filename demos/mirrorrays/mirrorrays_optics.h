@@ -57,9 +57,13 @@ struct TracedRay {
 
 constexpr int kRayCount = 10;
 
-// Traces ray i of a fan of n towards the pointer. With `backwards` set the continuation is the
+// The direction from the rays' source to the pointer, the middle of the fan. Worked out once a
+// frame: its extended-precision arc tangent is costly where long double is done in software.
+double FanCentre(int32_t pointerX, int32_t pointerY, const MirrorGeometry &geometry);
+
+// Traces ray i of a fan of n around `fanCentre`. With `backwards` set the continuation is the
 // backward prolongation of the reflected ray, behind the mirror.
-TracedRay TraceRay(int i, int n, int32_t pointerX, int32_t pointerY, bool backwards,
-                   const MirrorGeometry &geometry, UnitVectors &units);
+TracedRay TraceRay(int i, int n, double fanCentre, bool backwards, const MirrorGeometry &geometry,
+                   UnitVectors &units);
 
 }  // namespace mirrorrays

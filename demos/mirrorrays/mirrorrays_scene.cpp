@@ -27,8 +27,9 @@ void DrawFrame(MirrorScene &scene, const PointerState &pointer) {
   const MirrorGeometry geometry = MirrorGeometryFor(plotvane::ScreenMaxX(), plotvane::ScreenMaxY());
   DrawSegment(geometry.mirrorStart, geometry.mirrorEnd);
   const bool backwards = pointer.buttons != 0;
+  const double centre = FanCentre(pointer.x, pointer.y, geometry);
   for (int i = 0; i < rayCount; ++i) {
-    const TracedRay ray = TraceRay(i, rayCount, pointer.x, pointer.y, backwards, geometry, scene.units);
+    const TracedRay ray = TraceRay(i, rayCount, centre, backwards, geometry, scene.units);
     if (ray.meetsMirror) DrawSegment(ray.end, ray.continuationEnd);
     DrawSegment(ray.start, ray.end);
   }

@@ -81,7 +81,8 @@ TEST(MirrorFan, PointerInTheMiddleGivesTheKnownEndPoints) {
   };
   for (const Case &c : cases) {
     UnitVectors units;
-    const TracedRay ray = TraceRay(c.ray, kRayCount, 400, 300, c.backwards, kSurface, units);
+    const double centre = FanCentre(400, 300, kSurface);
+    const TracedRay ray = TraceRay(c.ray, kRayCount, centre, c.backwards, kSurface, units);
     ASSERT_TRUE(ray.meetsMirror) << c.ray;
     EXPECT_EQ(Rounded(ray.start), (IntPoint{200, 300}));
     EXPECT_EQ(Rounded(ray.end), c.hit) << "ray " << c.ray;
@@ -92,7 +93,8 @@ TEST(MirrorFan, PointerInTheMiddleGivesTheKnownEndPoints) {
 TEST(MirrorFan, EveryRayOfTheMiddleFanEndsOnTheMirrorColumn) {
   UnitVectors units;
   for (int i = 0; i < kRayCount; ++i) {
-    const TracedRay ray = TraceRay(i, kRayCount, 400, 300, false, kSurface, units);
+    const double centre = FanCentre(400, 300, kSurface);
+    const TracedRay ray = TraceRay(i, kRayCount, centre, false, kSurface, units);
     ASSERT_TRUE(ray.meetsMirror) << i;
     EXPECT_EQ(ray.end.x, 499.5) << i;
     EXPECT_EQ(demo::PixelCoord(ray.end.x), 500) << i;
@@ -110,7 +112,8 @@ TEST(MirrorFan, ContinuationsLieOnLinesThroughTheMirrorImageOfTheSource) {
       UnitVectors units;
       int hits = 0;
       for (int i = 0; i < kRayCount; ++i) {
-        const TracedRay ray = TraceRay(i, kRayCount, p[0], p[1], backwards, kSurface, units);
+        const double centre = FanCentre(p[0], p[1], kSurface);
+        const TracedRay ray = TraceRay(i, kRayCount, centre, backwards, kSurface, units);
         if (!ray.meetsMirror) continue;
         ++hits;
         const Vec2 along{ray.continuationEnd.x - ray.end.x, ray.continuationEnd.y - ray.end.y};
@@ -172,7 +175,8 @@ TEST(MirrorFan, FansThatPointAwayFromTheMirrorAreDrawnAtFullLength) {
   for (const Case &c : cases) {
     UnitVectors units;
     for (int i = 0; i < kRayCount; ++i) {
-      const TracedRay ray = TraceRay(i, kRayCount, c.pointerX, c.pointerY, false, kSurface, units);
+      const double centre = FanCentre(c.pointerX, c.pointerY, kSurface);
+      const TracedRay ray = TraceRay(i, kRayCount, centre, false, kSurface, units);
       EXPECT_FALSE(ray.meetsMirror) << c.pointerX << ", " << c.pointerY << " ray " << i;
       EXPECT_EQ(ray.t, 1.0);
       EXPECT_NEAR(std::hypot(ray.end.x - 200, ray.end.y - 299.5), 1598, 1e-9);
@@ -189,7 +193,8 @@ TEST(MirrorFan, MirrorOfLengthZeroIsMissedWithoutDividingByZero) {
   UnitVectors units;
   units.mirrorNormal = {0.25, 0.5};
   for (int i = 0; i < kRayCount; ++i) {
-    const TracedRay ray = TraceRay(i, kRayCount, 600, 100, false, flat, units);
+    const double centre = FanCentre(600, 100, flat);
+    const TracedRay ray = TraceRay(i, kRayCount, centre, false, flat, units);
     EXPECT_FALSE(ray.meetsMirror) << i;
     EXPECT_TRUE(std::isfinite(ray.end.x) && std::isfinite(ray.end.y));
   }
