@@ -46,4 +46,13 @@ PixelPoint PixelPolyline::LineTo(double x, double y) {
 
 int32_t CornerCoord(long double v) { return LowBits<int32_t, long double>(v); }
 
+int32_t CornerCoord(const DoubleDouble &v) {
+  if (!std::isfinite(v.Hi()) || !std::isfinite(v.Lo())) return 0;
+  // Both parts of the nearest integer are integers: their low bits add up modulo 2^32.
+  const DoubleDouble r = nearbyint(v);
+  const auto hi = static_cast<uint32_t>(LowBits<int32_t, double>(r.Hi()));
+  const auto lo = static_cast<uint32_t>(LowBits<int32_t, double>(r.Lo()));
+  return static_cast<int32_t>(hi + lo);
+}
+
 }  // namespace demo

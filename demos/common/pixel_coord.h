@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "extended.h"
+
 namespace demo {
 
 // The low 16 bits as a signed value, for the library's 16-bit coordinates. Exact for every
@@ -41,5 +43,6 @@ class PixelPolyline {
 // The low 32 bits as a signed value, for polygon corners. Takes extended precision, as corners
 // may be rounded straight from an unstored intermediate. NaN and infinities give 0, as above.
 int32_t CornerCoord(long double v);
+int32_t CornerCoord(const DoubleDouble &v);
 
 }  // namespace demo

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "extended.h"
+
 namespace flashlight {
 
 // One opaque edge, from its first end to its second.
@@ -32,11 +34,14 @@ struct Corner {
 using ShadowQuad = std::array<Corner, 4>;
 
 // Angle of the vector with vertical component p and horizontal component q, in [-pi/2, 3pi/2);
-// q = 0 gives pi/2 for p > 0 and 3pi/2 otherwise, (0, 0) included.
+// q = 0 gives pi/2 for p > 0 and 3pi/2 otherwise, (0, 0) included. Ext is the precision of the
+// arc tangent (instantiated for long double and demo::DoubleDouble).
+template <class Ext = demo::Extended>
 double DirectionAngle(double p, double q);
 
 // The shadow of `s` thrown by a lamp at (lampX, lampY), reaching `length` pixels beyond it. The
 // corners are rounded as polygon corners (demo::CornerCoord).
+template <class Ext = demo::Extended>
 ShadowQuad ShadowCorners(const Segment &s, int32_t lampX, int32_t lampY, int32_t length);
 
 }  // namespace flashlight

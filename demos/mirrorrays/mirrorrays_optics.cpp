@@ -10,26 +10,31 @@ constexpr long double kParallelLimit = 1e-7L;
 constexpr double kParallelParameter = 1e32;
 }  // namespace
 
+template <class Ext>
 double DirectionAngle(double p, double q) {
+  using std::atan;
   if (q == 0.0) return static_cast<double>(p > 0.0 ? kPi / 2 : 3 * kPi / 2);
-  long double angle = std::atan(static_cast<long double>(p) / q);
-  if (q < 0.0) angle += kPi;
+  Ext angle = atan(Ext(p) / Ext(q));
+  if (q < 0.0) angle = angle + demo::kPi<Ext>;
   return static_cast<double>(angle);
 }
 
+template <class Ext>
 double LineParameter(const Vec2 &p1, const Vec2 &d1, const Vec2 &p2, const Vec2 &d2) {
-  using Ext = long double;
+  using std::fabs;
+  constexpr Ext parallelLimit(kParallelLimit);
   const Ext denominator = Ext(d1.y) * d2.x - Ext(d1.x) * d2.y;
-  if (!(kParallelLimit < std::fabs(denominator))) return kParallelParameter;
+  if (!(parallelLimit < fabs(denominator))) return kParallelParameter;
   return static_cast<double>(((Ext(p2.y) - p1.y) * d2.x - (Ext(p2.x) - p1.x) * d2.y) / denominator);
 }
 
 double LargerReal(double a, double b) { return a > b ? a : b; }
 
+template <class Ext>
 Crossing CrossMirror(const Vec2 &origin, const Vec2 &rayVector, const Vec2 &mirrorStart, const Vec2 &m) {
   Crossing c;
-  c.t = LineParameter(origin, rayVector, mirrorStart, m);
-  c.s = LineParameter(mirrorStart, m, origin, rayVector);
+  c.t = LineParameter<Ext>(origin, rayVector, mirrorStart, m);
+  c.s = LineParameter<Ext>(mirrorStart, m, origin, rayVector);
   // Parallel lines give 1e32 and so miss.
   c.meets = c.t >= 0 && c.t <= 1 && c.s >= 0 && c.s <= 1;
   return c;
@@ -46,10 +51,12 @@ MirrorGeometry MirrorGeometryFor(int16_t screenMaxX, int16_t screenMaxY) {
   return g;
 }
 
+template <class Ext>
 double FanCentre(int32_t pointerX, int32_t pointerY, const MirrorGeometry &geometry) {
-  return DirectionAngle(pointerY - geometry.rayOrigin.y, pointerX - geometry.rayOrigin.x);
+  return DirectionAngle<Ext>(pointerY - geometry.rayOrigin.y, pointerX - geometry.rayOrigin.x);
 }
 
+template <class Ext>
 TracedRay TraceRay(int i, int n, double fanCentre, bool backwards, const MirrorGeometry &geometry,
                    UnitVectors &units) {
   TracedRay ray;
@@ -63,7 +70,7 @@ TracedRay TraceRay(int i, int n, double fanCentre, bool backwards, const MirrorG
   const Vec2 rayVector{std::cos(theta) * length, std::sin(theta) * length};
   const Vec2 m{geometry.mirrorEnd.x - geometry.mirrorStart.x, geometry.mirrorEnd.y - geometry.mirrorStart.y};
 
-  const Crossing crossing = CrossMirror(origin, rayVector, geometry.mirrorStart, m);
+  const Crossing crossing = CrossMirror<Ext>(origin, rayVector, geometry.mirrorStart, m);
   const double t = crossing.t;
   ray.meetsMirror = crossing.meets;
   if (!ray.meetsMirror) {
@@ -74,15 +81,15 @@ TracedRay TraceRay(int i, int n, double fanCentre, bool backwards, const MirrorG
 
   // Intermediate results are kept at extended precision and stored as doubles, so the hit
   // points land on the mirror's 499.5 exactly rather than a hair to either side of it.
-  using Ext = long double;
+  using std::sqrt;
   const Vec2 hit{static_cast<double>(Ext(rayVector.x) * t + origin.x),
                  static_cast<double>(Ext(rayVector.y) * t + origin.y)};
-  const Ext mirrorLength = std::sqrt(Ext(m.x) * m.x + Ext(m.y) * m.y);
-  if (mirrorLength != 0) {
+  const Ext mirrorLength = sqrt(Ext(m.x) * m.x + Ext(m.y) * m.y);
+  if (mirrorLength != Ext(0.0)) {
     units.mirrorNormal = {static_cast<double>(-m.y / mirrorLength), static_cast<double>(m.x / mirrorLength)};
   }
-  const Ext rayVectorLength = std::sqrt(Ext(rayVector.x) * rayVector.x + Ext(rayVector.y) * rayVector.y);
-  if (rayVectorLength != 0) {
+  const Ext rayVectorLength = sqrt(Ext(rayVector.x) * rayVector.x + Ext(rayVector.y) * rayVector.y);
+  if (rayVectorLength != Ext(0.0)) {
     units.rayDirection = {static_cast<double>(rayVector.x / rayVectorLength),
                           static_cast<double>(rayVector.y / rayVectorLength)};
   }
@@ -105,5 +112,16 @@ TracedRay TraceRay(int i, int n, double fanCentre, bool backwards, const MirrorG
                          static_cast<double>(hit.y + remaining * reflected.y)};
   return ray;
 }
+
+template double DirectionAngle<long double>(double, double);
+template double DirectionAngle<demo::DoubleDouble>(double, double);
+template double LineParameter<long double>(const Vec2 &, const Vec2 &, const Vec2 &, const Vec2 &);
+template double LineParameter<demo::DoubleDouble>(const Vec2 &, const Vec2 &, const Vec2 &, const Vec2 &);
+template Crossing CrossMirror<long double>(const Vec2 &, const Vec2 &, const Vec2 &, const Vec2 &);
+template Crossing CrossMirror<demo::DoubleDouble>(const Vec2 &, const Vec2 &, const Vec2 &, const Vec2 &);
+template double FanCentre<long double>(int32_t, int32_t, const MirrorGeometry &);
+template double FanCentre<demo::DoubleDouble>(int32_t, int32_t, const MirrorGeometry &);
+template TracedRay TraceRay<long double>(int, int, double, bool, const MirrorGeometry &, UnitVectors &);
+template TracedRay TraceRay<demo::DoubleDouble>(int, int, double, bool, const MirrorGeometry &, UnitVectors &);
 
 }  // namespace mirrorrays

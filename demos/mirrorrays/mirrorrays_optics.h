@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "extended.h"
+
 namespace mirrorrays {
 
 // A point or a vector of the drawing surface: x to the right, y downwards.
@@ -11,11 +13,16 @@ struct Vec2 {
   double y = 0.0;
 };
 
+// The functions with an Ext parameter hold intermediates in that precision (instantiated for
+// long double and demo::DoubleDouble).
+
 // Angle of the vector (q, p) in [-pi/2, 3pi/2); (0, 0) gives 3pi/2.
+template <class Ext = demo::Extended>
 double DirectionAngle(double p, double q);
 
 // Parameter t at which the line p1 + t*d1 crosses the line p2 + u*d2, or 1e32 when the lines
 // are parallel or nearly so.
+template <class Ext = demo::Extended>
 double LineParameter(const Vec2 &p1, const Vec2 &d1, const Vec2 &p2, const Vec2 &d2);
 
 double LargerReal(double a, double b);
@@ -27,6 +34,7 @@ struct Crossing {
   double s = 0.0;
   bool meets = false;
 };
+template <class Ext = demo::Extended>
 Crossing CrossMirror(const Vec2 &origin, const Vec2 &rayVector, const Vec2 &mirrorStart, const Vec2 &m);
 
 // The fixed scene on a surface whose largest coordinates are (maxX, maxY).
@@ -58,11 +66,13 @@ struct TracedRay {
 constexpr int kRayCount = 10;
 
 // The direction from the rays' source to the pointer, the middle of the fan. Worked out once a
-// frame: its extended-precision arc tangent is costly where long double is done in software.
+// frame, as it is the same for every ray.
+template <class Ext = demo::Extended>
 double FanCentre(int32_t pointerX, int32_t pointerY, const MirrorGeometry &geometry);
 
 // Traces ray i of a fan of n around `fanCentre`. With `backwards` set the continuation is the
 // backward prolongation of the reflected ray, behind the mirror.
+template <class Ext = demo::Extended>
 TracedRay TraceRay(int i, int n, double fanCentre, bool backwards, const MirrorGeometry &geometry,
                    UnitVectors &units);
 

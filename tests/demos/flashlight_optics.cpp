@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <ostream>
@@ -64,5 +65,36 @@ const ShadowCase kShadowCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Figures, FlashlightCorners, ::testing::ValuesIn(kShadowCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// The WebAssembly build takes the arc tangent, sine and cosine of a pair of doubles (106 bits)
+// instead of x86's 80-bit long double. They agree but where the 80-bit value, rounded to 64 bits
+// and then to a double or a whole pixel, lands one unit off: rarely, and never further. A sweep
+// of lamp positions over the window and beyond.
+TEST(FlashlightCorners, DoubleDoubleGivesTheCornersOfLongDoubleToTheLastUnit) {
+  int values = 0, differing = 0;
+  double worst = 0;
+  const auto compare = [&](double units) {
+    ++values;
+    if (units > 0) ++differing;
+    worst = std::max(worst, units);
+  };
+  for (int32_t y = -40; y < 640; y += 5) {
+    for (int32_t x = -40; x < 840; x += 5) {
+      for (const Segment &s : kSegments) {
+        const double p = x - s.x1, q = y - s.y1;
+        const double a = DirectionAngle<long double>(p, q), b = DirectionAngle<demo::DoubleDouble>(p, q);
+        compare(a == b ? 0 : std::fabs(a - b) / std::fabs(std::nextafter(a, b) - a));
+        const ShadowQuad e = ShadowCorners<long double>(s, x, y, kShadowLength);
+        const ShadowQuad f = ShadowCorners<demo::DoubleDouble>(s, x, y, kShadowLength);
+        for (size_t k = 0; k < e.size(); ++k) {
+          compare(std::abs(e[k].x - f[k].x));
+          compare(std::abs(e[k].y - f[k].y));
+        }
+      }
+    }
+  }
+  EXPECT_LE(worst, 1.0);
+  EXPECT_LT(differing, values / 1000) << differing << " of " << values;
+}
 
 }  // namespace
