@@ -105,24 +105,20 @@ class Outline {
 
   // Doubled coordinates of point i (0 <= i < Size()).
   QPoint Doubled(long long i) const {
-    int k = 0;
-    while (k < 3 && i >= start_[k + 1]) ++k;
-    long long j = i - start_[k];
-    const long long n = static_cast<long long>(q_.size());
-    switch (k) {
-      case 0: return q_[j];
-      case 1: {  // top to left end, mirrored in X
-        const QPoint &p = q_[n - 1 - (skipVertical_ ? 1 : 0) - j];
-        return {-p.x, p.y};
-      }
-      case 2: {  // left end to bottom
-        const QPoint &p = q_[(skipHorizontal_ ? 1 : 0) + j];
-        return {-p.x, -p.y};
-      }
-      default: {  // bottom to right end
-        const QPoint &p = q_[n - 1 - (skipVertical_ ? 1 : 0) - j];
-        return {p.x, -p.y};
-      }
+    const int k = QuarterOf(i);
+    return InQuarter(k, i - start_[k]);
+  }
+  // Calls visit(pixel) for points first, first + 1, ... (count of them, wrapping round): a
+  // quarter at a time, without finding each point's quarter afresh.
+  template <class Visit>
+  void Walk(long long first, long long count, Visit &&visit) const {
+    long long i = first % size_;
+    while (count > 0) {
+      const int k = QuarterOf(i);
+      const long long j0 = i - start_[k], j1 = std::min(len_[k], j0 + count);
+      for (long long j = j0; j < j1; ++j) visit(Pixel(InQuarter(k, j)));
+      count -= j1 - j0;
+      i = (start_[k] + j1) % size_;
     }
   }
   POINT Pixel(const QPoint &d) const {
@@ -130,6 +126,31 @@ class Outline {
   }
 
  private:
+  int QuarterOf(long long i) const {
+    int k = 0;
+    while (k < 3 && i >= start_[k + 1]) ++k;
+    return k;
+  }
+  // Point j of quarter k.
+  QPoint InQuarter(int k, long long j) const {
+    const long long n = static_cast<long long>(q_.size());
+    switch (k) {
+      case 0: return q_[static_cast<size_t>(j)];
+      case 1: {  // top to left end, mirrored in X
+        const QPoint &p = q_[static_cast<size_t>(n - 1 - (skipVertical_ ? 1 : 0) - j)];
+        return {-p.x, p.y};
+      }
+      case 2: {  // left end to bottom
+        const QPoint &p = q_[static_cast<size_t>((skipHorizontal_ ? 1 : 0) + j)];
+        return {-p.x, -p.y};
+      }
+      default: {  // bottom to right end
+        const QPoint &p = q_[static_cast<size_t>(n - 1 - (skipVertical_ ? 1 : 0) - j)];
+        return {p.x, -p.y};
+      }
+    }
+  }
+
   long long left_, top_, A_, B_;
   const std::vector<QPoint> &q_;
   long long start_[4] = {}, len_[4] = {};
@@ -196,18 +217,15 @@ void FillInterior(DrawScope &scope, const Box &box, const std::vector<QPoint> &q
 void StrokeOutline(DrawScope &scope, const Outline &o, long long first, long long count, bool closed) {
   const Pen *pen = scope.dc().pen;
   if (!pen || pen->Style() == PS_NULL || count <= 0) return;
-  const long long n = o.Size();
   if (pen->Wide()) {
-    std::vector<POINT> path(static_cast<size_t>(count));
-    for (long long k = 0; k < count; ++k) path[static_cast<size_t>(k)] = o.Pixel(o.Doubled((first + k) % n));
+    std::vector<POINT> path;
+    path.reserve(static_cast<size_t>(count));
+    o.Walk(first, count, [&](const POINT &p) { path.push_back(p); });
     WideStroke(scope, *pen, path.data(), static_cast<int>(count), closed);
     return;
   }
   PenWalker walker(scope, *pen);
-  for (long long k = 0; k < count; ++k) {
-    const POINT p = o.Pixel(o.Doubled((first + k) % n));
-    walker.Plot(p.x, p.y);
-  }
+  o.Walk(first, count, [&](const POINT &p) { walker.Plot(p.x, p.y); });
 }
 
 // Where an outline point lies against a ray from the centre: -1 before it, 0 on it, 1 after
@@ -223,7 +241,10 @@ int CompareToRay(const QPoint &point, const QPoint &ray, bool evenWidth, bool ev
   if (evenHeight) p.y -= p.y > 0 ? 1 : -1;
   const bool hp = p.y == 0 && p.x > 0 ? point.y >= 0 : UpperHalf(p), hr = UpperHalf(ray);
   if (hp != hr) return hp ? -1 : 1;
-  const __int128 cross = static_cast<__int128>(p.x) * ray.y - static_cast<__int128>(p.y) * ray.x;
+  // |p| <= 2^18 (kMaxExtent) and |ray| < 2^34 (twice a 32-bit point less twice a centre): the
+  // cross product fits 64 bits, and needs no 128-bit multiplication, done in software in
+  // WebAssembly, in the search the arcs of every circle make.
+  const long long cross = p.x * ray.y - p.y * ray.x;
   return cross > 0 ? -1 : (cross < 0 ? 1 : 0);
 }
 
