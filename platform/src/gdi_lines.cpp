@@ -279,8 +279,18 @@ void CosmeticLine(PenWalker &walker, int x0, int y0, int x1, int y1) {
   // Step the minor coordinate incrementally from the first visible pixel: q, r are the
   // quotient and remainder of (2 k dminor + n) / 2n, a zero remainder being a tie.
   const long long den = 2 * g.n, step = 2 * g.dminor;
-  __int128 num = static_cast<__int128>(2) * k0 * g.dminor + g.n;
-  long long q = static_cast<long long>(num / den), r = static_cast<long long>(num % den);
+  long long q, r;
+  // As in MinorOffset: 64 bits where they hold, as a 128-bit division is done in software in
+  // WebAssembly, once for every line drawn.
+  if (g.n < (1LL << 31) && std::llabs(g.dminor) < (1LL << 31)) {
+    const long long num = 2 * k0 * g.dminor + g.n;
+    q = num / den;
+    r = num % den;
+  } else {
+    const __int128 num = static_cast<__int128>(2) * k0 * g.dminor + g.n;
+    q = static_cast<long long>(num / den);
+    r = static_cast<long long>(num % den);
+  }
   if (r < 0) {
     r += den;
     --q;
