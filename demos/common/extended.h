@@ -2,8 +2,8 @@
 // On x86 (native and Windows builds) it is long double, the 80-bit hardware format. In
 // WebAssembly long double is a 128-bit format done in software, dozens of times slower, so
 // there `Extended` is a DoubleDouble: two doubles, 106 significant bits, from plain double
-// operations. Its results round to the same doubles and pixels as x86's (the demos' tests
-// compare the two over the programs' inputs).
+// operations. Over the programs' inputs it gives the very doubles and pixels WebAssembly's long
+// double gave; x86's 80 bits, rounding twice, differ from both by a unit now and then.
 #pragma once
 
 #include <cmath>
