@@ -62,7 +62,6 @@ class DoubleDouble {
   friend constexpr bool operator<(const DoubleDouble &a, const DoubleDouble &b) {
     return a.hi_ < b.hi_ || (a.hi_ == b.hi_ && a.lo_ < b.lo_);
   }
-  friend constexpr bool operator>(const DoubleDouble &a, const DoubleDouble &b) { return b < a; }
 
  private:
   static constexpr DoubleDouble Raw(double hi, double lo) {
