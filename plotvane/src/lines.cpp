@@ -134,9 +134,7 @@ void SetPenStyle(int16_t style, uint16_t pattern, uint16_t thickness) {
     HPEN pen = CreatePenIndirect(&lp);
     if (pen) {
       s.CurrentPen = pen;
-      HGDIOBJ replaced = SelectObject(s.WindowDC, pen);
-      SelectObject(s.PageDC, pen);
-      if (replaced && replaced != s.InitialPen) DeleteObject(replaced);
+      SelectIntoBothDCs(pen, s.InitialPen);
     }
   }
   LeaveCriticalSection(&s.SessionLock);

@@ -74,6 +74,20 @@ void UseGLContext(bool toWindow) {
   LeaveCriticalSection(&s.SessionLock);
 }
 
+void FlushGLDrawing() {
+  GraphSession &s = Session();
+  if (!CommonStart()) return;
+  if (!s.GLAvailable) {
+    s.GraphError = grNoOpenGL;
+    return;
+  }
+  // The meeting writes into the page, which a paint may be copying from.
+  EnterCriticalSection(&s.SessionLock);
+  GdiFlush();
+  LeaveCriticalSection(&s.SessionLock);
+  if (s.DrawThrough) InvalidateRect(s.WindowHandle, nullptr, FALSE);
+}
+
 void ReleaseGLContexts() {
   GraphSession &s = Session();
   if (!s.WindowGLContext && !s.PageGLContext) return;

@@ -79,4 +79,11 @@ bool CommonStart() {
   return true;
 }
 
+void SelectIntoBothDCs(HGDIOBJ object, HGDIOBJ initial) {
+  GraphSession &s = Session();
+  HGDIOBJ replaced = SelectObject(s.WindowDC, object);
+  SelectObject(s.PageDC, object);
+  if (replaced && replaced != initial) DeleteObject(replaced);
+}
+
 }  // namespace plotvane

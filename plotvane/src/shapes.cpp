@@ -67,9 +67,7 @@ void SetFillKind(int16_t style, uint32_t color) {
       s.FillStyle = style;
       s.FillColor = color;
       s.CurrentBrush = brush;
-      HGDIOBJ replaced = SelectObject(s.WindowDC, brush);
-      SelectObject(s.PageDC, brush);
-      if (replaced && replaced != s.InitialBrush) DeleteObject(replaced);
+      SelectIntoBothDCs(brush, s.InitialBrush);
     }
   }
   LeaveCriticalSection(&s.SessionLock);

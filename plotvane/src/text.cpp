@@ -120,9 +120,7 @@ void SetTextFont(uint16_t font, uint16_t direction, uint16_t size) {
   HFONT f = CreateFontIndirectA(&lf);
   if (f) {
     s.CurrentFont = f;
-    HGDIOBJ replaced = SelectObject(s.WindowDC, f);
-    SelectObject(s.PageDC, f);
-    if (replaced && replaced != s.InitialFont) DeleteObject(replaced);
+    SelectIntoBothDCs(f, s.InitialFont);
   }
   LeaveCriticalSection(&s.SessionLock);
 }

@@ -125,6 +125,7 @@ TEST_F(PaletteDriver, EightBitPaletteAfterOpen) {
   EXPECT_EQ(MapColor(5), PALETTEINDEX(5));
   // The active page carries the stock table.
   RGBQUAD table[256];
+  pvtest::SessionLockHeld held;
   ASSERT_EQ(GetDIBColorTable(S().PageDC, 0, 256, table), 256u);
   for (int i = 0; i < 256; ++i)
     EXPECT_EQ(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue), StockPalette[i]) << "entry " << i;
@@ -142,7 +143,10 @@ TEST_F(PaletteDriver, SmallRecordRepeatsColourZero) {
   EXPECT_EQ(S().PaletteSize, 4);
   EXPECT_EQ(MapColor(5), PALETTEINDEX(1));
   RGBQUAD table[256];
-  ASSERT_EQ(GetDIBColorTable(S().PageDC, 0, 256, table), 256u);
+  {
+    pvtest::SessionLockHeld held;
+    ASSERT_EQ(GetDIBColorTable(S().PageDC, 0, 256, table), 256u);
+  }
   EXPECT_EQ(table[2].rgbGreen, 255);
   for (int i = 4; i < 256; ++i) {
     EXPECT_EQ(table[i].rgbRed, 10) << i;
@@ -165,8 +169,11 @@ TEST_F(PaletteDriver, RecordsOfSizeZeroOrTooLargeAreRefused) {
     InstallPalette(rec);
     EXPECT_EQ(GraphError(), grOutOfRange) << size;
     EXPECT_EQ(S().PaletteSize, 256);
-    RGBQUAD q[1];
-    GetDIBColorTable(S().PageDC, 0, 1, q);
+    RGBQUAD q[1]{};
+    {
+      pvtest::SessionLockHeld held;
+      GetDIBColorTable(S().PageDC, 0, 1, q);
+    }
     EXPECT_EQ(q[0].rgbRed, 0);
   }
 }
@@ -208,7 +215,7 @@ TEST(OtherDrivers, RgbDriverUsesColoursAsGiven) {
   InstallPalette(rec);
   EXPECT_EQ(GraphError(), grNotPaletteMode);
   PlotPixel(7, 8, RGB(12, 34, 56));
-  EXPECT_EQ(GetPixel(S().PageDC, 7, 8), RGB(12, 34, 56));
+  EXPECT_EQ(pvtest::ReadActivePage().At(7, 8), RGB(12, 34, 56));
   CloseGraphWindow();
 }
 

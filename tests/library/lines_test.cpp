@@ -40,7 +40,10 @@ TEST_F(Lines, EndPointRule) {
     DrawLine(c.x1, 20, c.x2, 20);
     EXPECT_EQ(S().CursorX, c.x2);
     POINT p{};
-    GetCurrentPositionEx(S().WindowDC, &p);  // moved although not drawn through
+    {
+      pvtest::SessionLockHeld held;
+      GetCurrentPositionEx(S().WindowDC, &p);  // moved although not drawn through
+    }
     EXPECT_EQ(p.x, c.x2);
     const auto img = pvtest::ReadActivePage();
     std::vector<int> set;
@@ -129,14 +132,14 @@ TEST_F(Lines, PlotPixelSetsThePlainColourUnderXor) {
 
 TEST_F(Lines, InvalidStyleKeepsThePen) {
   SetPenStyle(3, 0x1234, 2);
-  HGDIOBJ pen = GetCurrentObject(S().PageDC, OBJ_PEN);
+  HGDIOBJ pen = pvtest::CurrentObject(S().PageDC, OBJ_PEN);
   for (int16_t bad : {int16_t{7}, int16_t{-1}, int16_t{300}}) {
     SetPenStyle(bad, 0x5555, 9);
     EXPECT_EQ(GraphError(), grOutOfRange);
     EXPECT_EQ(S().LineStyle, 3);
     EXPECT_EQ(S().LinePattern, 0x1234);
     EXPECT_EQ(S().LineThickness, 2);
-    EXPECT_EQ(GetCurrentObject(S().PageDC, OBJ_PEN), pen);
+    EXPECT_EQ(pvtest::CurrentObject(S().PageDC, OBJ_PEN), pen);
   }
 }
 
@@ -144,11 +147,11 @@ TEST_F(Lines, PenCarriesStyleWidthAndColour) {
   SetDrawColor(NamedColor(ncYellow));
   SetPenStyle(3, 0, 4);
   LOGPEN lp{};
-  ASSERT_NE(GetObjectA(GetCurrentObject(S().PageDC, OBJ_PEN), sizeof lp, &lp), 0);
+  ASSERT_NE(GetObjectA(pvtest::CurrentObject(S().PageDC, OBJ_PEN), sizeof lp, &lp), 0);
   EXPECT_EQ(lp.lopnStyle, static_cast<UINT>(PS_DASH));
   EXPECT_EQ(lp.lopnWidth.x, 4);
   EXPECT_EQ(lp.lopnColor, PALETTEINDEX(44));
-  EXPECT_EQ(GetCurrentObject(S().WindowDC, OBJ_PEN), GetCurrentObject(S().PageDC, OBJ_PEN));
+  EXPECT_EQ(pvtest::CurrentObject(S().WindowDC, OBJ_PEN), pvtest::CurrentObject(S().PageDC, OBJ_PEN));
   EXPECT_EQ(GetTextColor(S().PageDC), PALETTEINDEX(44));
 }
 

@@ -54,6 +54,8 @@ TEST_F(OpenGL, PageContextDrawsIntoThePageOrReportsMissing) {
     EXPECT_TRUE(IsWindowVisible(S().WindowHandle));
     UseGLContext(false);
     EXPECT_EQ(GraphError(), grNoOpenGL);
+    FlushGLDrawing();
+    EXPECT_EQ(GraphError(), grNoOpenGL);
     GTEST_SKIP() << "no OpenGL on this system; the -9 path was checked";
   }
   const GlCalls gl = LoadGl();
@@ -63,9 +65,13 @@ TEST_F(OpenGL, PageContextDrawsIntoThePageOrReportsMissing) {
   gl.clearColor(1.0f, 0.0f, 0.0f, 1.0f);
   gl.clear(kColorBufferBit);
   gl.finish();
-  GdiFlush();
-  EXPECT_EQ(GetPixel(S().PageDC, 10, 10), RGB(255, 0, 0));
-  EXPECT_EQ(GetPixel(S().PageDC, 799, 599), RGB(255, 0, 0));
+  FlushGLDrawing();
+  EXPECT_EQ(GraphError(), grOk);
+  const pvtest::PageImage page = pvtest::ReadActivePage();
+  EXPECT_EQ(page.At(10, 10), RGB(255, 0, 0));
+  EXPECT_EQ(page.At(799, 599), RGB(255, 0, 0));
+  // Drawn on the shown page, it reaches the window too.
+  EXPECT_TRUE(pvtest::WaitUntil([] { return pvtest::WindowRGB(400, 300) == RGB(255, 0, 0); }));
 }
 
 TEST_F(OpenGL, SwitchingKeepsTheViewAreaAndItsClip) {
@@ -79,7 +85,10 @@ TEST_F(OpenGL, SwitchingKeepsTheViewAreaAndItsClip) {
   EXPECT_TRUE(S().ViewArea.Clip);
   EXPECT_NE(S().ClipRegion, nullptr);
   RECT box{};
-  GetClipBox(S().PageDC, &box);
+  {
+    pvtest::SessionLockHeld held;
+    GetClipBox(S().PageDC, &box);
+  }
   EXPECT_EQ(box.left, 10);
   EXPECT_EQ(box.bottom, 221);
   EXPECT_EQ(S().CursorX, 0);
@@ -99,7 +108,7 @@ TEST(OpenGLDrivers, EveryDriverOpensWithThePair) {
 }
 
 // On an 8-bit page, a GL clear and a GDI line drawn after it both end up in the page, in
-// palette colours: GL's pixels reach the page at GdiFlush, and a later meeting (here
+// palette colours: GL's pixels reach the page at FlushGLDrawing, and a later meeting (here
 // UseGLContext) keeps the line GL did not draw over.
 using OpenGLPalette = pvtest::HeadlessWindow;  // driver 3
 
@@ -116,7 +125,7 @@ TEST_F(OpenGLPalette, GlClearAndGdiLineShareAnEightBitPage) {
   gl.clearColor(1.0f, 0.0f, 0.0f, 1.0f);
   gl.clear(kColorBufferBit);
   gl.finish();
-  GdiFlush();
+  FlushGLDrawing();
   DrawLine(0, 100, 799, 100);  // white
   UseGLContext(false);
   const pvtest::PageImage page = pvtest::ReadPage(1);

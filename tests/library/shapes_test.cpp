@@ -92,13 +92,13 @@ TEST_F(Shapes, HatchedStylesFollowThePageGrid) {
 
 TEST_F(Shapes, OutOfRangeFillStyleKeepsTheBrush) {
   SetFillKind(3, red);
-  HGDIOBJ brush = GetCurrentObject(S().PageDC, OBJ_BRUSH);
+  HGDIOBJ brush = pvtest::CurrentObject(S().PageDC, OBJ_BRUSH);
   for (int16_t bad : {int16_t{10}, int16_t{-1}}) {
     SetFillKind(bad, white);
     EXPECT_EQ(GraphError(), grOutOfRange);
     EXPECT_EQ(S().FillStyle, 3);
     EXPECT_EQ(S().FillColor, red);
-    EXPECT_EQ(GetCurrentObject(S().PageDC, OBJ_BRUSH), brush);
+    EXPECT_EQ(pvtest::CurrentObject(S().PageDC, OBJ_BRUSH), brush);
   }
 }
 

@@ -102,6 +102,7 @@ TEST_F(TextOutput, OutTextMovesTheCurrentPositionAsJustified) {
     EXPECT_EQ(S().CursorY, 300 + c.dy * w) << c.horizontal << " " << c.direction;
     for (HDC dc : {S().WindowDC, S().PageDC}) {
       POINT p{};
+      pvtest::SessionLockHeld held;
       GetCurrentPositionEx(dc, &p);
       EXPECT_EQ(p.x, S().CursorX);
       EXPECT_EQ(p.y, S().CursorY);

@@ -11,7 +11,7 @@ GraphSession &S() { return Session(); }
 
 LOGFONTA SelectedFont(HDC dc) {
   LOGFONTA lf{};
-  GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf);
+  GetObjectA(pvtest::CurrentObject(dc, OBJ_FONT), sizeof lf, &lf);
   return lf;
 }
 
@@ -68,13 +68,13 @@ TEST_F(Text, FontNumberDecodesIntoTheLogfont) {
 
 TEST_F(Text, EmptySlotsAreRefusedAndChangeNothing) {
   SetTextFont(2, 0, 20);
-  HGDIOBJ font = GetCurrentObject(S().PageDC, OBJ_FONT);
+  HGDIOBJ font = pvtest::CurrentObject(S().PageDC, OBJ_FONT);
   for (uint16_t f : {uint16_t{4}, uint16_t{14}, uint16_t{15}, uint16_t{0x10F}}) {
     SetTextFont(f, 30, 2);
     EXPECT_EQ(GraphError(), grFontSlotEmpty) << f;
     EXPECT_EQ(S().FontNumber, 2);
     EXPECT_EQ(S().TextSize, 20);
-    EXPECT_EQ(GetCurrentObject(S().PageDC, OBJ_FONT), font);
+    EXPECT_EQ(pvtest::CurrentObject(S().PageDC, OBJ_FONT), font);
   }
 }
 

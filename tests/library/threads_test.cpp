@@ -40,7 +40,7 @@ TEST(Threads, DrawingWhileTheWindowThreadPaints) {
   // (Wine's window DC may show the copy a moment after the paint.)
   SetShowPage(1 - page);
   pvtest::WaitForPaint();
-  const COLORREF drawn = GetPixel(S().PageDC, 400, 300);
+  const COLORREF drawn = pvtest::PagePixel(400, 300);
   pvtest::WaitUntil([&] { return pvtest::WindowRGB(400, 300) == drawn; });
   EXPECT_EQ(pvtest::WindowRGB(400, 300), drawn);
   CloseGraphWindow();
@@ -61,7 +61,7 @@ TEST(Threads, PaintCopiesWhatArrivedWhileItWaited) {
   InvalidateRect(hwnd, &second, FALSE);
   LeaveCriticalSection(&S().SessionLock);
   pvtest::WaitForPaint();
-  const COLORREF drawn = GetPixel(S().PageDC, 605, 505);
+  const COLORREF drawn = pvtest::PagePixel(605, 505);
   ASSERT_NE(drawn, RGB(0, 0, 0));
   pvtest::WaitUntil([&] { return pvtest::WindowRGB(605, 505) == drawn; });
   EXPECT_EQ(pvtest::WindowRGB(605, 505), drawn);

@@ -92,7 +92,7 @@ TEST_F(ViewArea, ClearViewAreaRestoresTheFillStyle) {
   EXPECT_EQ(S().FillStyle, 8);
   EXPECT_EQ(S().FillColor, 123u);
   LOGBRUSH lb{};
-  GetObjectA(GetCurrentObject(S().PageDC, OBJ_BRUSH), sizeof lb, &lb);
+  GetObjectA(pvtest::CurrentObject(S().PageDC, OBJ_BRUSH), sizeof lb, &lb);
   EXPECT_EQ(lb.lbStyle, static_cast<UINT>(BS_PATTERN));
 }
 

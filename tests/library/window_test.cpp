@@ -36,6 +36,7 @@ TEST(ClosedSession, EveryOperationRefusesAndChangesNothing) {
       {"ClearViewArea", [] { ClearViewArea(); }},
       {"ClearScreen", [] { ClearScreen(); }},
       {"UseGLContext", [] { UseGLContext(false); }},
+      {"FlushGLDrawing", [] { FlushGLDrawing(); }},
       {"MoveCursor", [] { MoveCursor(5, 6); }},
       {"DrawLineTo", [] { DrawLineTo(5, 6); }},
       {"DrawLine", [] { DrawLine(1, 2, 5, 6); }},
@@ -247,7 +248,7 @@ TEST_F(Pages, HiddenPageStaysInvisibleUntilShown) {
 
   // Drawing through: the shown page reaches the window at once, without a repaint.
   PlotPixel(30, 30, NamedColor(ncYellow));
-  EXPECT_EQ(pvtest::WindowRGB(30, 30), GetPixel(S().PageDC, 30, 30));
+  EXPECT_EQ(pvtest::WindowRGB(30, 30), pvtest::PagePixel(30, 30));
   EXPECT_NE(pvtest::WindowRGB(30, 30), black);
 
   // Page 0, which never got the box, shown again while page 1 stays the drawing page.

@@ -19,7 +19,7 @@ namespace {
 bool PaintedAfterQueue(uint16_t page, uint32_t color) {
   SetDrawPage(page);
   PlotPixel(5, 5, color);
-  const COLORREF expected = GetPixel(Session().PageDC, 5, 5);
+  const COLORREF expected = pvtest::PagePixel(5, 5);
   SetShowPage(page);
   for (int i = 0; i < 6000; ++i) {  // a generous minute
     if (pvtest::WindowRGB(5, 5) == expected) return true;

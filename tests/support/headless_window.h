@@ -147,8 +147,32 @@ inline PageImage ReadPage(uint16_t page) {
 
 inline PageImage ReadActivePage() { return ReadPage(plotvane::Session().ActivePage); }
 
+// The session lock, held as the library's own operations hold it. A test that asks a DC for its
+// objects, clip box, pixels or colour table holds it too: Wine fails such a query while the
+// window thread paints from the DC.
+class SessionLockHeld {
+ public:
+  SessionLockHeld() { EnterCriticalSection(&plotvane::Session().SessionLock); }
+  ~SessionLockHeld() { LeaveCriticalSection(&plotvane::Session().SessionLock); }
+  SessionLockHeld(const SessionLockHeld &) = delete;
+  SessionLockHeld &operator=(const SessionLockHeld &) = delete;
+};
+
+inline HGDIOBJ CurrentObject(HDC dc, UINT type) {
+  SessionLockHeld held;
+  return GetCurrentObject(dc, type);
+}
+
+inline COLORREF PagePixel(int x, int y) {
+  SessionLockHeld held;
+  return GetPixel(plotvane::Session().PageDC, x, y);
+}
+
 // One pixel of what the window shows.
-inline COLORREF WindowRGB(int x, int y) { return GetPixel(plotvane::Session().WindowDC, x, y); }
+inline COLORREF WindowRGB(int x, int y) {
+  SessionLockHeld held;
+  return GetPixel(plotvane::Session().WindowDC, x, y);
+}
 
 // A fixture with the window open (driver 3, mode 6 unless a test asks otherwise) and closed
 // again after each test.

@@ -82,6 +82,9 @@ void ClearScreen();
 
 // ---- OpenGL ------------------------------------------------------------------------------
 void UseGLContext(bool toWindow);
+// Brings what OpenGL has drawn (after glFinish) into the active page, between the library's
+// drawing operations.
+void FlushGLDrawing();
 
 // ---- Pixels, lines and the pen -----------------------------------------------------------
 void MoveCursor(int16_t x, int16_t y);

@@ -172,6 +172,9 @@ class PageBatch {
 
 // Shared opening of every checking operation: GraphError 0, or -1 and false when closed.
 bool CommonStart();
+// Selects a new pen, brush or font into both DCs and deletes the one it replaces, unless that is
+// the DCs' initial object. With the session lock held.
+void SelectIntoBothDCs(HGDIOBJ object, HGDIOBJ initial);
 // cos (sine false) or sin of `angle` degrees times `radius`, rounded half to even: where DrawArc
 // puts its start and end rays.
 int ArcRayOffset(uint16_t angle, uint16_t radius, bool sine);
